@@ -1,0 +1,32 @@
+#include "app/ProgramUnits.h"
+
+#include "platform/Application.h"
+#include "platform/Clipboard.h"
+#include "platform/StdCtrls.h"
+#include "platform/Units.h"
+#include "ui/buttons/cxButtons.h"
+
+namespace telvora {
+
+namespace {
+void NoStep() {}
+
+// Start-up runs top to bottom, shut-down bottom to top.
+const TUnit kProgramUnits[] = {
+    {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
+    {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
+    {L"Clipbrd", NoStep, DoneClipboard},
+    {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
+    {L"Main", NoStep, NoStep},
+};
+} // namespace
+
+void StartProgramUnits() {
+  StartUnits(kProgramUnits);
+}
+
+void StopProgramUnits() {
+  StopUnits();
+}
+
+} // namespace telvora

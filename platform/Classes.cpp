@@ -1,0 +1,100 @@
+#include "platform/Classes.h"
+
+#include <algorithm>
+#include <map>
+
+namespace telvora {
+
+bool TPropertyValue::AsBoolean() const {
+  if (Kind == TKind::Identifier) {
+    if (_wcsicmp(Text.c_str(), L"True") == 0)
+      return true;
+    if (_wcsicmp(Text.c_str(), L"False") == 0)
+      return false;
+  }
+  throw EReadError(L"Invalid property value");
+}
+
+int TPropertyValue::AsInteger() const {
+  if (Kind != TKind::Integer || Integer < INT_MIN || Integer > INT_MAX)
+    throw EReadError(L"Invalid property value");
+  return static_cast<int>(Integer);
+}
+
+const std::wstring& TPropertyValue::AsString() const {
+  if (Kind != TKind::String && Kind != TKind::Identifier)
+    throw EReadError(L"Invalid property value");
+  return Text;
+}
+
+TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
+  if (FOwner)
+    FOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  FDestroying = true;
+  DestroyComponents();
+  if (FOwner)
+    FOwner->RemoveComponent(this);
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  FComponents.push_back(component);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  auto it = std::find(FComponents.begin(), FComponents.end(), component);
+  if (it != FComponents.end())
+    FComponents.erase(it);
+}
+
+void TComponent::DestroyComponents() {
+  while (!FComponents.empty()) {
+    TComponent* last = FComponents.back();
+    FComponents.pop_back();
+    last->FOwner = nullptr;
+    delete last;
+  }
+}
+
+TComponent* TComponent::FindComponent(const std::wstring& name) const {
+  for (TComponent* c : FComponents)
+    if (_wcsicmp(c->Name().c_str(), name.c_str()) == 0)
+      return c;
+  return nullptr;
+}
+
+bool TComponent::SetProperty(const std::wstring& path, const TPropertyValue& value) {
+  if (path == L"Name") {
+    SetName(value.AsString());
+    return true;
+  }
+  return false;
+}
+
+TNotifyEvent TComponent::FindMethod(const std::wstring&) {
+  return {};
+}
+
+namespace {
+std::map<std::wstring, TComponentFactory>& ClassRegistry() {
+  static std::map<std::wstring, TComponentFactory> registry;
+  return registry;
+}
+} // namespace
+
+void RegisterComponentClass(const std::wstring& className, TComponentFactory factory) {
+  ClassRegistry()[className] = std::move(factory);
+}
+
+void UnregisterComponentClass(const std::wstring& className) {
+  ClassRegistry().erase(className);
+}
+
+TComponentFactory FindComponentClass(const std::wstring& className) {
+  auto it = ClassRegistry().find(className);
+  return it == ClassRegistry().end() ? TComponentFactory{} : it->second;
+}
+
+} // namespace telvora

@@ -1,0 +1,88 @@
+#pragma once
+// Components: ownership, names, property values read from form descriptions
+// and the registry of component classes that form descriptions may name.
+
+#include "platform/SysUtils.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace telvora {
+
+class TObject {
+public:
+  TObject() = default;
+  TObject(const TObject&) = delete;
+  TObject& operator=(const TObject&) = delete;
+  virtual ~TObject() = default;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// A property value as written in a form description.
+struct TPropertyValue {
+  enum class TKind { Integer, String, Identifier, Set };
+  TKind Kind = TKind::Integer;
+  long long Integer = 0;
+  std::wstring Text;               // String and Identifier
+  std::vector<std::wstring> Items; // Set
+  TNotifyEvent Method;             // an event property's handler, resolved by the reader
+
+  bool AsBoolean() const;
+  int AsInteger() const;
+  const std::wstring& AsString() const;
+};
+
+class TComponent : public TObject {
+public:
+  explicit TComponent(TComponent* AOwner);
+  ~TComponent() override;
+
+  TComponent* Owner() const noexcept { return FOwner; }
+  const std::wstring& Name() const noexcept { return FName; }
+  void SetName(const std::wstring& value) { FName = value; }
+  virtual std::wstring ClassName() const = 0;
+
+  int ComponentCount() const noexcept { return static_cast<int>(FComponents.size()); }
+  TComponent* Components(int index) const { return FComponents.at(static_cast<size_t>(index)); }
+  TComponent* FindComponent(const std::wstring& name) const;
+  // Frees every owned component, last created first.
+  void DestroyComponents();
+
+  bool IsLoading() const noexcept { return FLoading; }
+  bool IsDestroying() const noexcept { return FDestroying; }
+  bool IsDesigning() const noexcept { return false; }
+
+  // Sets one property from a form description; answers false for a property
+  // the class does not have. Sub-object properties use dotted paths.
+  virtual bool SetProperty(const std::wstring& path, const TPropertyValue& value);
+  // The handler a form description binds by name (forms override).
+  virtual TNotifyEvent FindMethod(const std::wstring& name);
+  // Called on every component of a form once the description is read.
+  virtual void Loaded() { FLoading = false; }
+
+  void BeginLoading() noexcept { FLoading = true; }
+
+protected:
+  void MarkDestroying() noexcept { FDestroying = true; }
+
+private:
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+
+  TComponent* FOwner;
+  std::wstring FName;
+  std::vector<TComponent*> FComponents;
+  bool FLoading = false;
+  bool FDestroying = false;
+};
+
+using TComponentFactory = std::function<TComponent*(TComponent* AOwner)>;
+
+// Classes that form descriptions may create, by name.
+void RegisterComponentClass(const std::wstring& className, TComponentFactory factory);
+void UnregisterComponentClass(const std::wstring& className);
+TComponentFactory FindComponentClass(const std::wstring& className);
+
+} // namespace telvora

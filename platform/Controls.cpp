@@ -1,0 +1,622 @@
+#include "platform/Controls.h"
+
+#include "platform/Application.h"
+#include "platform/Forms.h"
+
+#include <algorithm>
+
+namespace telvora {
+
+namespace {
+constexpr wchar_t kControlProp[] = L"TelvoraControl";
+
+int EdgeMulDiv(int value, int M, int D) {
+  return MulDiv(value, M, D);
+}
+
+BYTE CharsetFromValue(const TPropertyValue& value) {
+  if (value.Kind == TPropertyValue::TKind::Integer)
+    return static_cast<BYTE>(value.AsInteger());
+  const std::wstring& name = value.AsString();
+  if (name == L"DEFAULT_CHARSET")
+    return DEFAULT_CHARSET;
+  if (name == L"ANSI_CHARSET")
+    return ANSI_CHARSET;
+  if (name == L"TURKISH_CHARSET")
+    return TURKISH_CHARSET;
+  throw EReadError(L"Invalid property value");
+}
+
+TColor ColorFromValue(const TPropertyValue& value) {
+  if (value.Kind == TPropertyValue::TKind::Integer)
+    return static_cast<TColor>(value.Integer);
+  TColor color = 0;
+  if (!IdentToColor(value.AsString(), color))
+    throw EReadError(L"Invalid property value");
+  return color;
+}
+} // namespace
+
+TShiftState KeysToShiftState(WPARAM keys) noexcept {
+  TShiftState result = 0;
+  if (keys & MK_SHIFT)
+    result |= ssShift;
+  if (keys & MK_CONTROL)
+    result |= ssCtrl;
+  if (keys & MK_LBUTTON)
+    result |= ssLeft;
+  if (keys & MK_RBUTTON)
+    result |= ssRight;
+  if (keys & MK_MBUTTON)
+    result |= ssMiddle;
+  if (GetKeyState(VK_MENU) < 0)
+    result |= ssAlt;
+  return result;
+}
+
+LRESULT CALLBACK ControlWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* control = static_cast<TWinControl*>(GetPropW(window, kControlProp));
+  if (control == nullptr && msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    control = static_cast<TWinControl*>(cs->lpCreateParams);
+    if (control != nullptr) {
+      SetPropW(window, kControlProp, control);
+      control->FHandle = window;
+    }
+  }
+  if (control == nullptr)
+    return DefWindowProcW(window, msg, wParam, lParam);
+  TMessage message{msg, wParam, lParam, 0};
+  control->MainWndProc(message);
+  return message.Result;
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+  if (window == nullptr)
+    return nullptr;
+  return static_cast<TWinControl*>(GetPropW(window, kControlProp));
+}
+
+TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
+  FFont.OnChange = [this] {
+    FParentFont = false;
+    FontChanged();
+  };
+}
+
+TWinControl::~TWinControl() {
+  MarkDestroying();
+  // Owned components go first, while this control is still whole.
+  DestroyComponents();
+  for (TWinControl* child : FControls)
+    child->FParent = nullptr;
+  FControls.clear();
+  DestroyHandle();
+  if (FParent)
+    FParent->RemoveControl(this);
+}
+
+void TWinControl::MainWndProc(TMessage& message) {
+  // The message entry point of every control: nothing escapes into Windows.
+  try {
+    WndProc(message);
+  } catch (...) {
+    if (Application())
+      Application()->HandleException(this);
+  }
+  if (message.Msg == WM_NCDESTROY) {
+    RemovePropW(FHandle, kControlProp);
+    FHandle = nullptr;
+    FDefWndProc = nullptr;
+    FMouseInControl = false;
+  }
+}
+
+void TWinControl::SetParent(TWinControl* AParent) {
+  if (AParent == FParent)
+    return;
+  if (FParent)
+    FParent->RemoveControl(this);
+  DestroyHandle();
+  FParent = AParent;
+  if (FParent) {
+    FParent->InsertControl(this);
+    if (FParentFont)
+      ApplyParentFont();
+  }
+}
+
+void TWinControl::InsertControl(TWinControl* control) {
+  FControls.push_back(control);
+  if (control->FTabOrder < 0)
+    control->FTabOrder = static_cast<int>(FControls.size()) - 1;
+  if (HandleAllocated())
+    control->HandleNeeded();
+}
+
+void TWinControl::RemoveControl(TWinControl* control) {
+  auto it = std::find(FControls.begin(), FControls.end(), control);
+  if (it != FControls.end())
+    FControls.erase(it);
+}
+
+void TWinControl::ApplyParentFont() {
+  if (!FParent)
+    return;
+  FFont.Assign(FParent->FFont);
+  FParentFont = true;
+}
+
+HWND TWinControl::Handle() {
+  if (FHandle == nullptr && !FCreatingWindow) {
+    if (FParent)
+      FParent->HandleNeeded();
+    if (FHandle == nullptr)
+      CreateWnd();
+  }
+  return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.Caption = FCaption;
+  params.Style = FParent ? WS_CHILD | WS_CLIPSIBLINGS : WS_OVERLAPPEDWINDOW;
+  if (FParent && FVisible)
+    params.Style |= WS_VISIBLE;
+  if (FTabStop)
+    params.Style |= WS_TABSTOP;
+  if (!FEnabled)
+    params.Style |= WS_DISABLED;
+  params.X = FLeft;
+  params.Y = FTop;
+  params.Width = FWidth;
+  params.Height = FHeight;
+  params.WndParent = FParent ? FParent->Handle() : nullptr;
+  params.WinClassName = ClassName();
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  FCreatingWindow = true;
+  HWND window = nullptr;
+  HMENU id = FParent
+                 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->FControls.size() + 100))
+                 : nullptr;
+  if (params.SystemClass.empty()) {
+    WNDCLASSW existing{};
+    if (!GetClassInfoW(instance, params.WinClassName.c_str(), &existing)) {
+      WNDCLASSW wc{};
+      wc.style = params.ClassStyle;
+      wc.lpfnWndProc = ControlWndProc;
+      wc.hInstance = instance;
+      wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+      wc.hbrBackground = params.Background;
+      wc.hIcon = LoadIconW(instance, L"MAINICON");
+      wc.lpszClassName = params.WinClassName.c_str();
+      if (!RegisterClassW(&wc)) {
+        FCreatingWindow = false;
+        throw Exception(L"Cannot register window class " + params.WinClassName);
+      }
+    }
+    FDefWndProc = DefWindowProcW;
+    window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                             params.Style, params.X, params.Y, params.Width, params.Height,
+                             params.WndParent, id, instance, this);
+  } else {
+    window = CreateWindowExW(params.ExStyle, params.SystemClass.c_str(), params.Caption.c_str(),
+                             params.Style, params.X, params.Y, params.Width, params.Height,
+                             params.WndParent, id, instance, nullptr);
+    if (window) {
+      FHandle = window;
+      SetPropW(window, kControlProp, this);
+      FDefWndProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWndProc)));
+    }
+  }
+  FCreatingWindow = false;
+  if (window == nullptr)
+    throw Exception(L"Error creating window of " + ClassName());
+  FHandle = window;
+  UpdateBoundsFromWindow();
+  if (WantsWindowFont())
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
+  CreateHandleDone();
+  for (TWinControl* child : FControls)
+    child->HandleNeeded();
+}
+
+void TWinControl::UpdateBoundsFromWindow() {
+  RECT r{};
+  GetWindowRect(FHandle, &r);
+  if (FParent && FParent->FHandle)
+    MapWindowPoints(nullptr, FParent->FHandle, reinterpret_cast<POINT*>(&r), 2);
+  FLeft = r.left;
+  FTop = r.top;
+  FWidth = r.right - r.left;
+  FHeight = r.bottom - r.top;
+}
+
+void TWinControl::DestroyWnd() {
+  if (FHandle)
+    DestroyWindow(FHandle);
+}
+
+void TWinControl::DestroyHandle() {
+  if (FHandle)
+    DestroyWnd();
+  FHandle = nullptr;
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FHandle)
+    return;
+  bool hadFocus = Focused();
+  DestroyHandle();
+  HandleNeeded();
+  if (hadFocus && CanFocus())
+    SetFocus();
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  if (FHandle)
+    SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TWinControl::ClientRect() {
+  RECT r{0, 0, FWidth, FHeight};
+  if (FHandle)
+    GetClientRect(FHandle, &r);
+  return r;
+}
+
+void TWinControl::SetCaption(const std::wstring& value) {
+  if (value == FCaption)
+    return;
+  FCaption = value;
+  if (FHandle)
+    SetWindowTextW(FHandle, value.c_str());
+  Perform(CM_TEXTCHANGED);
+}
+
+std::wstring TWinControl::Text() {
+  if (!FHandle)
+    return FCaption;
+  int length = GetWindowTextLengthW(FHandle);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  int copied = GetWindowTextW(FHandle, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+void TWinControl::SetText(const std::wstring& value) {
+  FCaption = value;
+  if (FHandle)
+    SetWindowTextW(FHandle, value.c_str());
+  Perform(CM_TEXTCHANGED);
+}
+
+void TWinControl::SetColor(TColor value) {
+  if (value != FColor) {
+    FColor = value;
+    Invalidate();
+  }
+}
+
+void TWinControl::SetTabOrder(int value) {
+  FTabOrder = value;
+}
+
+void TWinControl::SetTabStop(bool value) {
+  if (value == FTabStop)
+    return;
+  FTabStop = value;
+  if (FHandle) {
+    LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    style = value ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    SetWindowLongPtrW(FHandle, GWL_STYLE, style);
+  }
+}
+
+void TWinControl::SetEnabled(bool value) {
+  if (value == FEnabled)
+    return;
+  FEnabled = value;
+  if (FHandle)
+    EnableWindow(FHandle, value);
+  Perform(CM_ENABLEDCHANGED);
+}
+
+void TWinControl::SetVisible(bool value) {
+  if (value == FVisible)
+    return;
+  FVisible = value;
+  if (FHandle)
+    ShowWindow(FHandle, value ? SW_SHOWNA : SW_HIDE);
+}
+
+TCustomForm* TWinControl::ParentForm() {
+  TWinControl* control = this;
+  while (control->FParent)
+    control = control->FParent;
+  return dynamic_cast<TCustomForm*>(control);
+}
+
+bool TWinControl::CanFocus() {
+  TCustomForm* form = ParentForm();
+  if (form == nullptr)
+    return false;
+  for (TWinControl* c = this; c != nullptr; c = c->FParent)
+    if (!c->FVisible || !c->FEnabled)
+      return false;
+  return true;
+}
+
+bool TWinControl::Focused() {
+  return FHandle != nullptr && GetFocus() == FHandle;
+}
+
+void TWinControl::SetFocus() {
+  if (TCustomForm* form = ParentForm(); form && form != this)
+    form->FocusControl(this);
+  else if (Handle())
+    ::SetFocus(FHandle);
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TMessage message{msg, wParam, lParam, 0};
+  WndProc(message);
+  return message.Result;
+}
+
+void TWinControl::Invalidate() {
+  if (FHandle)
+    InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+void TWinControl::Repaint() {
+  if (FHandle) {
+    InvalidateRect(FHandle, nullptr, FALSE);
+    UpdateWindow(FHandle);
+  }
+}
+
+void TWinControl::ChangeScale(int M, int D, bool isDpiChange) {
+  if (M == D)
+    return;
+  int newLeft = EdgeMulDiv(FLeft, M, D);
+  int newTop = EdgeMulDiv(FTop, M, D);
+  int newWidth = EdgeMulDiv(FLeft + FWidth, M, D) - newLeft;
+  int newHeight = EdgeMulDiv(FTop + FHeight, M, D) - newTop;
+  if (!FParentFont) {
+    bool wasParentFont = FParentFont;
+    FFont.SetHeight(MulDiv(FFont.Height(), M, D));
+    FParentFont = wasParentFont;
+  }
+  SetBounds(newLeft, newTop, newWidth, newHeight);
+  for (TWinControl* child : FControls)
+    child->ChangeScale(M, D, isDpiChange);
+}
+
+bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& value) {
+  if (path == L"Left")
+    FLeft = value.AsInteger();
+  else if (path == L"Top")
+    FTop = value.AsInteger();
+  else if (path == L"Width")
+    FWidth = value.AsInteger();
+  else if (path == L"Height")
+    FHeight = value.AsInteger();
+  else if (path == L"Caption" || path == L"Text")
+    SetCaption(value.AsString());
+  else if (path == L"TabOrder")
+    SetTabOrder(value.AsInteger());
+  else if (path == L"TabStop")
+    SetTabStop(value.AsBoolean());
+  else if (path == L"Enabled")
+    SetEnabled(value.AsBoolean());
+  else if (path == L"Visible")
+    SetVisible(value.AsBoolean());
+  else if (path == L"Color")
+    SetColor(ColorFromValue(value));
+  else if (path == L"ParentFont") {
+    if (value.AsBoolean())
+      ApplyParentFont();
+    else
+      FParentFont = false;
+  } else if (path == L"Font.Name")
+    FFont.SetName(value.AsString());
+  else if (path == L"Font.Height")
+    FFont.SetHeight(value.AsInteger());
+  else if (path == L"Font.Charset")
+    FFont.SetCharset(CharsetFromValue(value));
+  else if (path == L"Font.Color")
+    FFont.SetColor(ColorFromValue(value));
+  else if (path == L"Font.Style") {
+    unsigned style = 0;
+    for (const std::wstring& item : value.Items) {
+      if (item == L"fsBold")
+        style |= fsBold;
+      else if (item == L"fsItalic")
+        style |= fsItalic;
+      else if (item == L"fsUnderline")
+        style |= fsUnderline;
+      else if (item == L"fsStrikeOut")
+        style |= fsStrikeOut;
+      else
+        throw EReadError(L"Invalid property value");
+    }
+    FFont.SetStyle(style);
+  } else if (path == L"OnClick")
+    OnClick = value.Method;
+  else if (path == L"OnDblClick")
+    OnDblClick = value.Method;
+  else if (path == L"OnMouseEnter")
+    OnMouseEnter = value.Method;
+  else if (path == L"OnMouseLeave")
+    OnMouseLeave = value.Method;
+  else
+    return TComponent::SetProperty(path, value);
+  return true;
+}
+
+void TWinControl::FontChanged() {
+  if (FHandle && WantsWindowFont())
+    SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+  for (TWinControl* child : FControls)
+    if (child->FParentFont)
+      child->ApplyParentFont();
+  Perform(CM_FONTCHANGED);
+}
+
+void TWinControl::EnabledChanged() {
+  Invalidate();
+}
+
+bool TWinControl::ReflectNotification(TMessage& message) {
+  HWND child = nullptr;
+  switch (message.Msg) {
+  case WM_COMMAND:
+    child = reinterpret_cast<HWND>(message.LParam);
+    break;
+  case WM_DRAWITEM:
+    child = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
+    break;
+  case WM_MEASUREITEM: {
+    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+    if (mis->CtlType != ODT_MENU)
+      child = GetDlgItem(FHandle, static_cast<int>(mis->CtlID));
+    break;
+  }
+  case WM_CTLCOLORBTN:
+  case WM_CTLCOLOREDIT:
+  case WM_CTLCOLORSTATIC:
+    child = reinterpret_cast<HWND>(message.LParam);
+    break;
+  default:
+    return false;
+  }
+  if (child == nullptr || FromHandle(child) == nullptr)
+    return false;
+  message.Result = SendMessageW(child, CN_BASE + message.Msg, message.WParam, message.LParam);
+  return true;
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+  case WM_MOUSEMOVE:
+    if (!FMouseInControl) {
+      FMouseInControl = true;
+      TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, FHandle, 0};
+      TrackMouseEvent(&tme);
+      Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(this));
+    }
+    DefaultHandler(message);
+    MouseMove(KeysToShiftState(message.WParam), XFromLParam(message.LParam),
+              YFromLParam(message.LParam));
+    return;
+  case WM_MOUSELEAVE:
+    if (FMouseInControl) {
+      FMouseInControl = false;
+      Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+    }
+    DefaultHandler(message);
+    return;
+  case CM_MOUSEENTER:
+    if (OnMouseEnter)
+      OnMouseEnter(this);
+    return;
+  case CM_MOUSELEAVE:
+    if (OnMouseLeave)
+      OnMouseLeave(this);
+    return;
+  case WM_LBUTTONDOWN:
+  case WM_RBUTTONDOWN:
+  case WM_MBUTTONDOWN: {
+    TMouseButton button = message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
+                          : message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
+                                                          : TMouseButton::mbMiddle;
+    if (button == TMouseButton::mbLeft)
+      FLButtonDown = true;
+    DefaultHandler(message);
+    FLButtonDown = false;
+    if (FHandle)
+      MouseDown(button, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
+                YFromLParam(message.LParam));
+    return;
+  }
+  case WM_LBUTTONDBLCLK:
+    FLButtonDown = true;
+    DefaultHandler(message);
+    FLButtonDown = false;
+    DblClick();
+    MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam) | ssDouble,
+              XFromLParam(message.LParam), YFromLParam(message.LParam));
+    return;
+  case WM_LBUTTONUP:
+  case WM_RBUTTONUP:
+  case WM_MBUTTONUP: {
+    TMouseButton button = message.Msg == WM_LBUTTONUP   ? TMouseButton::mbLeft
+                          : message.Msg == WM_RBUTTONUP ? TMouseButton::mbRight
+                                                        : TMouseButton::mbMiddle;
+    DefaultHandler(message);
+    MouseUp(button, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
+            YFromLParam(message.LParam));
+    return;
+  }
+  case WM_SETFOCUS:
+    if (TCustomForm* form = ParentForm(); form && form != this)
+      form->ControlFocused(this);
+    DefaultHandler(message);
+    return;
+  case CM_ENABLEDCHANGED:
+    EnabledChanged();
+    return;
+  case CM_FONTCHANGED:
+  case CM_TEXTCHANGED:
+    return;
+  default:
+    break;
+  }
+  if (ReflectNotification(message))
+    return;
+  DefaultHandler(message);
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  if (FHandle && FDefWndProc)
+    message.Result =
+        CallWindowProcW(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
+  else if (FHandle)
+    message.Result = DefWindowProcW(FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseDown)
+    OnMouseDown(this, button, shift, x, y);
+}
+
+void TWinControl::MouseMove(TShiftState shift, int x, int y) {
+  if (OnMouseMove)
+    OnMouseMove(this, shift, x, y);
+}
+
+void TWinControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (OnMouseUp)
+    OnMouseUp(this, button, shift, x, y);
+}
+
+void TWinControl::DblClick() {
+  if (OnDblClick)
+    OnDblClick(this);
+}
+
+void TWinControl::MouseEnter() {}
+
+void TWinControl::MouseLeave() {}
+
+} // namespace telvora

@@ -1,0 +1,175 @@
+#pragma once
+// Windowed controls: a control owns one Windows window (its own class or a
+// subclassed system class), routes its messages through the virtual WndProc,
+// reflects child notifications back to the children as CN_ messages, and
+// hands any exception that leaves a message handler to the application.
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+#include "platform/Messages.h"
+
+#include <vector>
+
+namespace telvora {
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateFlag : unsigned {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
+};
+using TShiftState = unsigned;
+
+TShiftState KeysToShiftState(WPARAM keys) noexcept;
+
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+
+struct TCreateParams {
+  std::wstring Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  // A system class to subclass ("BUTTON", "EDIT"), or empty for a class of
+  // the control's own registered under WinClassName.
+  std::wstring SystemClass;
+  std::wstring WinClassName;
+  UINT ClassStyle = CS_DBLCLKS;
+  HBRUSH Background = nullptr;
+};
+
+class TCustomForm;
+
+class TWinControl : public TComponent {
+public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  // Parent and children (children in creation order, which is the z-order).
+  TWinControl* Parent() const noexcept { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+  int ControlCount() const noexcept { return static_cast<int>(FControls.size()); }
+  TWinControl* Controls(int index) const { return FControls.at(static_cast<size_t>(index)); }
+
+  HWND Handle();
+  bool HandleAllocated() const noexcept { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  void RecreateWnd();
+
+  int Left() const noexcept { return FLeft; }
+  int Top() const noexcept { return FTop; }
+  int Width() const noexcept { return FWidth; }
+  int Height() const noexcept { return FHeight; }
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  RECT ClientRect();
+  RECT BoundsRect() const noexcept { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+
+  const std::wstring& Caption() const noexcept { return FCaption; }
+  void SetCaption(const std::wstring& value);
+  // The window text: for edit controls what the user sees.
+  std::wstring Text();
+  void SetText(const std::wstring& value);
+
+  TFont& Font() noexcept { return FFont; }
+  bool ParentFont() const noexcept { return FParentFont; }
+  TColor Color() const noexcept { return FColor; }
+  void SetColor(TColor value);
+
+  int TabOrder() const noexcept { return FTabOrder; }
+  void SetTabOrder(int value);
+  bool TabStop() const noexcept { return FTabStop; }
+  void SetTabStop(bool value);
+  bool Enabled() const noexcept { return FEnabled; }
+  void SetEnabled(bool value);
+  bool Visible() const noexcept { return FVisible; }
+  void SetVisible(bool value);
+
+  // Whether the control may take the keyboard focus now.
+  virtual bool CanFocus();
+  bool Focused();
+  virtual void SetFocus();
+
+  TCustomForm* ParentForm();
+
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  void Invalidate();
+  void Repaint();
+  void Refresh() { Repaint(); }
+
+  // Rescales the control from D to M pixels per inch (bounds by edges, font).
+  virtual void ChangeScale(int M, int D, bool isDpiChange);
+
+  bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  // The control that owns a window made by this framework, or none.
+  static TWinControl* FromHandle(HWND window);
+
+protected:
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  // Called once the window exists (fonts, texts, children).
+  virtual void CreateHandleDone() {}
+  virtual void WndProc(TMessage& message);
+  // The framework's default: the window's original procedure.
+  virtual void DefaultHandler(TMessage& message);
+
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void DblClick();
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual void FontChanged();
+  virtual void EnabledChanged();
+
+  // Font for the control's window (WM_SETFONT); none for owner-drawn ones.
+  virtual bool WantsWindowFont() const { return true; }
+
+  bool IsMouseInControl() const noexcept { return FMouseInControl; }
+  bool IsLButtonDown() const noexcept { return FLButtonDown; }
+
+private:
+  friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
+  void DestroyHandle();
+  void InsertControl(TWinControl* control);
+  void RemoveControl(TWinControl* control);
+  void ApplyParentFont();
+  void UpdateBoundsFromWindow();
+  bool ReflectNotification(TMessage& message);
+  void MainWndProc(TMessage& message);
+
+  TWinControl* FParent = nullptr;
+  std::vector<TWinControl*> FControls;
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  bool FCreatingWindow = false;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  std::wstring FCaption;
+  TFont FFont;
+  bool FParentFont = true;
+  TColor FColor = clBtnFace;
+  int FTabOrder = -1;
+  bool FTabStop = false;
+  bool FEnabled = true;
+  bool FVisible = true;
+  bool FMouseInControl = false;
+  bool FLButtonDown = false;
+};
+
+} // namespace telvora

@@ -1,0 +1,74 @@
+#pragma once
+// Top-level forms: client size, focus among their controls (the active
+// control, Tab order), closing, and scaling to the monitor's resolution.
+
+#include "platform/Controls.h"
+
+namespace telvora {
+
+class TCustomForm : public TWinControl {
+public:
+  explicit TCustomForm(TComponent* AOwner);
+
+  int ClientWidth() const noexcept { return FClientWidth; }
+  int ClientHeight() const noexcept { return FClientHeight; }
+  void SetClientSize(int width, int height);
+  int PixelsPerInch() const noexcept { return FPixelsPerInch; }
+  int TextHeight() const noexcept { return FTextHeight; }
+  bool Scaled() const noexcept { return FScaled; }
+
+  TWinControl* ActiveControl() const noexcept { return FActiveControl; }
+  // Moves the focus to `control` (a control of this form).
+  void FocusControl(TWinControl* control);
+  // Called when a control of the form receives the focus.
+  void ControlFocused(TWinControl* control);
+  // Focuses the first control in tab order that can take the focus.
+  void SelectFirst();
+  // Moves the focus to the next (or previous) focusable tab stop.
+  void SelectNext(TWinControl* current, bool forward);
+  // Controls of the form in tab order, depth first.
+  std::vector<TWinControl*> TabList();
+  // Offers Enter or Escape to the form's controls; answers whether one took it.
+  bool DialogKey(WPARAM key);
+
+  // Reads the form description resource named after the class (upper case).
+  void ReadFormDescription();
+  // Scales the form from its current resolution to `newPPI`.
+  void ScaleForPPI(int newPPI);
+  // Scales the form to the monitor it will be shown on.
+  void ScaleForCurrentDpi();
+  // The resolution of the monitor nearest to the window's normal rectangle.
+  int MonitorPixelsPerInch();
+
+  void Close();
+  int ModalResult() const noexcept { return FModalResult; }
+  void SetModalResult(int value) noexcept { FModalResult = value; }
+
+  bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateHandleDone() override;
+  void WndProc(TMessage& message) override;
+  void ChangeScale(int M, int D, bool isDpiChange) override;
+
+private:
+  void ApplyClientSize();
+
+  int FClientWidth = 0;
+  int FClientHeight = 0;
+  int FPixelsPerInch = 96;
+  int FTextHeight = 13;
+  bool FScaled = true;
+  int FModalResult = 0;
+  TWinControl* FActiveControl = nullptr;
+};
+
+// Window size for a client size at a resolution (AdjustWindowRectExForDpi
+// where Windows has it).
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi);
+// Effective resolution of a monitor, or 0 when it cannot be had.
+int MonitorDpi(HMONITOR monitor);
+int SystemDpi();
+
+} // namespace telvora

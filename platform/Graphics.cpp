@@ -1,0 +1,115 @@
+#include "platform/Graphics.h"
+
+#include <cwchar>
+#include <map>
+
+namespace telvora {
+
+COLORREF ColorToRGB(TColor color) noexcept {
+  if ((color & clSystemColor) == clSystemColor)
+    return GetSysColor(color & 0xFF);
+  return static_cast<COLORREF>(color) & 0x00FFFFFF;
+}
+
+bool IdentToColor(const std::wstring& ident, TColor& color) {
+  static const std::map<std::wstring, TColor> names = {{L"clWindow", clWindow},
+                                                       {L"clWindowText", clWindowText},
+                                                       {L"clWindowFrame", clWindowFrame},
+                                                       {L"clHighlight", clHighlight},
+                                                       {L"clHighlightText", clHighlightText},
+                                                       {L"clBtnFace", clBtnFace},
+                                                       {L"clBtnShadow", clBtnShadow},
+                                                       {L"clGrayText", clGrayText},
+                                                       {L"clBtnText", clBtnText},
+                                                       {L"clBtnHighlight", clBtnHighlight},
+                                                       {L"cl3DDkShadow", cl3DDkShadow},
+                                                       {L"cl3DLight", cl3DLight},
+                                                       {L"clBlack", clBlack},
+                                                       {L"clWhite", clWhite},
+                                                       {L"clDefault", clDefault},
+                                                       {L"clNone", clNone}};
+  auto it = names.find(ident);
+  if (it != names.end()) {
+    color = it->second;
+    return true;
+  }
+  return false;
+}
+
+void TFont::Assign(const TFont& source) {
+  if (&source == this)
+    return;
+  FName = source.FName;
+  FHeight = source.FHeight;
+  FCharset = source.FCharset;
+  FColor = source.FColor;
+  FStyle = source.FStyle;
+  Changed();
+}
+
+void TFont::SetName(const std::wstring& value) {
+  if (value != FName) {
+    FName = value;
+    Changed();
+  }
+}
+
+void TFont::SetHeight(int value) {
+  if (value != FHeight) {
+    FHeight = value;
+    Changed();
+  }
+}
+
+void TFont::SetCharset(BYTE value) {
+  if (value != FCharset) {
+    FCharset = value;
+    Changed();
+  }
+}
+
+void TFont::SetColor(TColor value) {
+  if (value != FColor) {
+    FColor = value;
+    Changed();
+  }
+}
+
+void TFont::SetStyle(unsigned value) {
+  if (value != FStyle) {
+    FStyle = value;
+    Changed();
+  }
+}
+
+void TFont::Changed() {
+  FHandle.Reset();
+  if (OnChange)
+    OnChange();
+}
+
+HFONT TFont::Handle() const {
+  if (!FHandle) {
+    LOGFONTW lf{};
+    lf.lfHeight = FHeight;
+    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (FStyle & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (FStyle & fsUnderline) ? TRUE : FALSE;
+    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? TRUE : FALSE;
+    lf.lfCharSet = FCharset;
+    lf.lfQuality = DEFAULT_QUALITY;
+    wcsncpy(lf.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
+    FHandle.Reset(CreateFontIndirectW(&lf));
+  }
+  return static_cast<HFONT>(FHandle.Get());
+}
+
+int FontTextHeight(HFONT font) {
+  TWindowDC dc(nullptr);
+  TSelectObject select(dc.Get(), font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc.Get(), &tm);
+  return tm.tmHeight;
+}
+
+} // namespace telvora

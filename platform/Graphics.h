@@ -1,0 +1,79 @@
+#pragma once
+// Colours and fonts of the window framework.
+
+#include "platform/Handles.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace telvora {
+
+// $00BBGGRR for an RGB colour; $FF000000 + index for a system colour.
+using TColor = std::int32_t;
+
+constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000);
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clWindowFrame = clSystemColor | COLOR_WINDOWFRAME;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
+constexpr TColor cl3DDkShadow = clSystemColor | COLOR_3DDKSHADOW;
+constexpr TColor cl3DLight = clSystemColor | COLOR_3DLIGHT;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clDefault = 0x20000000;
+constexpr TColor clNone = 0x1FFFFFFF;
+
+// The RGB value of a colour (system colours resolved through GetSysColor).
+COLORREF ColorToRGB(TColor color) noexcept;
+// Parses "clBtnFace", "$00FF0000" style names; answers false when unknown.
+bool IdentToColor(const std::wstring& ident, TColor& color);
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+class TFont {
+public:
+  TFont() = default;
+  TFont(const TFont&) = delete;
+  TFont& operator=(const TFont&) = delete;
+
+  // Copies every attribute of `source` (the handle is rebuilt on demand).
+  void Assign(const TFont& source);
+
+  const std::wstring& Name() const noexcept { return FName; }
+  void SetName(const std::wstring& value);
+  int Height() const noexcept { return FHeight; }
+  void SetHeight(int value);
+  BYTE Charset() const noexcept { return FCharset; }
+  void SetCharset(BYTE value);
+  TColor Color() const noexcept { return FColor; }
+  void SetColor(TColor value);
+  unsigned Style() const noexcept { return FStyle; }
+  void SetStyle(unsigned value);
+
+  // The font object, created on first use and kept until an attribute changes.
+  HFONT Handle() const;
+
+  std::function<void()> OnChange;
+
+private:
+  void Changed();
+
+  std::wstring FName = L"Tahoma";
+  int FHeight = -11;
+  BYTE FCharset = DEFAULT_CHARSET;
+  TColor FColor = clWindowText;
+  unsigned FStyle = 0;
+  mutable TGdiObject FHandle;
+};
+
+// Text-metric height of a font on the screen.
+int FontTextHeight(HFONT font);
+
+} // namespace telvora

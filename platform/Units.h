@@ -1,0 +1,26 @@
+#pragma once
+// Explicit start-up and shut-down of the program's units. Each unit has a
+// start-up step and a shut-down step; units start in the order given and
+// shut down in reverse order, after the exit procedures have run.
+
+#include <functional>
+#include <span>
+
+namespace telvora {
+
+struct TUnit {
+  const wchar_t* Name;
+  void (*Initialize)();
+  void (*Finalize)();
+};
+
+// Starts `units` in order. May be called once until StopUnits.
+void StartUnits(std::span<const TUnit> units);
+// Runs the exit procedures (last added first), then shuts down the started
+// units in reverse order. Nothing happens when no units are started.
+void StopUnits();
+bool UnitsStarted() noexcept;
+// Registers a step that runs at program end before any unit shuts down.
+void AddExitProc(std::function<void()> proc);
+
+} // namespace telvora

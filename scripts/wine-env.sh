@@ -1,0 +1,57 @@
+# Sourced by the run and test scripts. Prepares a Wine prefix and, when no
+# display is given, a private Xvfb display; starts one persistent wineserver.
+#   telvora_wine_up PREFIX   -> exports WINEPREFIX, WINEDEBUG, DISPLAY
+#   telvora_wine_down        -> stops wineserver and Xvfb started here
+# A new prefix is booted inside the display so its windows stay visible.
+
+TELVORA_XVFB_PID=""
+
+telvora_start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    TELVORA_XVFB_PID=$!
+    local i
+    for i in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; return 0; }
+      kill -0 "$TELVORA_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+telvora_reg() { # telvora_reg KEY NAME TYPE DATA
+  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+
+telvora_wine_up() {
+  local prefix=$1
+  export WINEPREFIX=$prefix
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+  if [ -z "${DISPLAY:-}" ] || [ "${TELVORA_HEADLESS:-0}" = 1 ]; then
+    telvora_start_xvfb
+  fi
+  local fresh=0
+  [ -f "$prefix/system.reg" ] || fresh=1
+  mkdir -p "$prefix"
+  wineserver -p
+  if [ $fresh = 1 ]; then
+    WINEARCH=win64 wineboot -i >/dev/null 2>&1
+    # No window manager here: unmanaged windows avoid a 2 s wait per DestroyWindow.
+    if [ -n "$TELVORA_XVFB_PID" ]; then
+      telvora_reg 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
+    fi
+  fi
+}
+
+telvora_wine_down() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$TELVORA_XVFB_PID" ]; then
+    kill "$TELVORA_XVFB_PID" 2>/dev/null || true
+    wait "$TELVORA_XVFB_PID" 2>/dev/null || true
+  fi
+}
