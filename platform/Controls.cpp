@@ -218,6 +218,8 @@ void TWinControl::CreateWnd() {
   if (window == nullptr)
     throw Exception(L"Error creating window of " + ClassName());
   FHandle = window;
+  if (FParent)
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateBoundsFromWindow();
   if (WantsWindowFont())
     SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
@@ -335,7 +337,7 @@ void TWinControl::SetVisible(bool value) {
   if (value == FVisible)
     return;
   FVisible = value;
-  if (FHandle)
+  if (FHandle && (IsWindowVisible(FHandle) != FALSE) != value)
     ShowWindow(FHandle, value ? SW_SHOWNA : SW_HIDE);
 }
 

@@ -20,6 +20,7 @@ public:
     Expect(L':');
     node.ClassName = ReadIdentifier();
     for (;;) {
+      SkipBlanks();
       std::wstring word = PeekIdentifier();
       if (word == L"end") {
         ReadIdentifier();

@@ -61,12 +61,15 @@ void TCustomForm::SetClientSize(int width, int height) {
 void TCustomForm::ApplyClientSize() {
   if (!HandleAllocated())
     return;
+  // The frame is whatever the window has now (its monitor's frame metrics).
   HWND window = Handle();
-  DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  SIZE size = WindowSizeForClient(FClientWidth, FClientHeight, style, exStyle,
-                                  static_cast<UINT>(FPixelsPerInch));
-  SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT windowRect{}, clientRect{};
+  GetWindowRect(window, &windowRect);
+  GetClientRect(window, &clientRect);
+  int frameWidth = (windowRect.right - windowRect.left) - clientRect.right;
+  int frameHeight = (windowRect.bottom - windowRect.top) - clientRect.bottom;
+  SetWindowPos(window, nullptr, 0, 0, FClientWidth + frameWidth, FClientHeight + frameHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {

@@ -1,7 +1,7 @@
 // Holds the clipboard open for other processes' tests:
 //   clipboard-holder.exe READY_EVENT RELEASE_EVENT
-// opens the clipboard, signals READY_EVENT, waits (at most 60 s) for
-// RELEASE_EVENT and closes the clipboard again. Exit code 0 on success.
+// opens the clipboard for a window of its own, signals READY_EVENT, waits (at
+// most 60 s) for RELEASE_EVENT and closes the clipboard again.
 
 #include <windows.h>
 
@@ -12,11 +12,16 @@ int wmain(int argc, wchar_t** argv) {
   HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, argv[2]);
   if (!ready || !release)
     return 3;
-  if (!OpenClipboard(nullptr))
+  // The clipboard is held by a window: opens without one are not exclusive
+  // of each other everywhere.
+  HWND window = CreateWindowExW(0, L"STATIC", L"clipboard holder", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!window || !OpenClipboard(window))
     return 4;
   SetEvent(ready);
   WaitForSingleObject(release, 60000);
   CloseClipboard();
+  DestroyWindow(window);
   CloseHandle(ready);
   CloseHandle(release);
   return 0;

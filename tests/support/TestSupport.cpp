@@ -10,8 +10,8 @@ std::wstring ProgramFolder() {
 }
 
 TClipboardHolderProcess::TClipboardHolderProcess() {
-  std::wstring suffix = std::to_wstring(GetCurrentProcessId()) + L"." +
-                        std::to_wstring(GetTickCount());
+  std::wstring suffix =
+      std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount());
   std::wstring readyName = L"TelvoraClipboardReady." + suffix;
   std::wstring releaseName = L"TelvoraClipboardRelease." + suffix;
   FReady = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());

@@ -1,0 +1,71 @@
+#include "platform/Application.h"
+
+#include <gtest/gtest.h>
+
+namespace telvora {
+namespace {
+
+TEST(ApplicationTitle, DerivedFromTheExecutableName) {
+  const struct {
+    const wchar_t* Path;
+    const wchar_t* Title;
+  } cases[] = {
+      {L"C:\\Program Files\\TELVORA.exe", L"Telvora"},
+      {L"C:\\tools\\Data.Tool.exe", L"Data"},
+      {L"C:\\x\\my.app.exe", L"my"},
+      {L"C:\\x\\aBC.exe", L"abc"},
+      {L"C:\\x\\Q.exe", L"Q"},
+      {L"plain", L"plain"},
+      {L"C:\\x\\MiXeD", L"Mixed"},
+      {L"C:\\x\\.hidden.exe", L""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TApplication::TitleFromPath(c.Path), c.Title) << c.Path;
+}
+
+TEST(ApplicationTitle, RunningProgramHasItsOwnTitle) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  ASSERT_NE(Application(), nullptr);
+  EXPECT_EQ(Application()->Title(), TApplication::TitleFromPath(path));
+}
+
+TEST(ErrorBoxText, AppendsAPeriodOnlyAfterCharactersAbovePeriod) {
+  const struct {
+    const wchar_t* Message;
+    const wchar_t* Shown;
+  } cases[] = {
+      {L"Reg Key not found: \\SOFTWARE\\Microsoft\\Cryptography",
+       L"Reg Key not found: \\SOFTWARE\\Microsoft\\Cryptography."},
+      {L"Invalid data type for 'MachineGuid'", L"Invalid data type for 'MachineGuid'"},
+      {L"Cannot open clipboard: ", L"Cannot open clipboard: "},
+      {L"ends in digit 5", L"ends in digit 5."},
+      {L"(paren)", L"(paren)"}, // ')' is below '.'
+      {L"already.", L"already."},
+      {L"comma,", L"comma,"},
+      {L"slash/", L"slash/."},
+      {L"", L""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(TApplication::ErrorBoxText(Exception(c.Message)), c.Shown) << c.Message;
+}
+
+TEST(ErrorBoxText, InnermostNonEmptyMessageWins) {
+  auto innermost = std::make_shared<Exception>(L"");
+  auto middle = std::make_shared<Exception>(L"middle", innermost);
+  Exception outer(L"outer", middle);
+  EXPECT_EQ(TApplication::ErrorBoxText(outer), L"middle.");
+}
+
+TEST(Application, HiddenToolWindowOfItsOwnClass) {
+  HWND window = Application()->Handle();
+  ASSERT_NE(window, nullptr);
+  wchar_t cls[64] = {};
+  GetClassNameW(window, cls, 64);
+  EXPECT_STREQ(cls, L"TApplication");
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+} // namespace
+} // namespace telvora
