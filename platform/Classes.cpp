@@ -1,6 +1,7 @@
 #include "platform/Classes.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 
 namespace telvora {
