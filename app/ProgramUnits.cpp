@@ -5,6 +5,9 @@
 #include "platform/StdCtrls.h"
 #include "platform/Units.h"
 #include "ui/buttons/cxButtons.h"
+#include "ui/support/cxMouseTracking.h"
+#include "ui/support/cxTimer.h"
+#include "ui/support/dxDPI.h"
 
 namespace telvora {
 
@@ -16,6 +19,9 @@ const TUnit kProgramUnits[] = {
     {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
     {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
     {L"Clipbrd", NoStep, DoneClipboard},
+    {L"dxDPI", InitDPIUnit, DoneDPIUnit},
+    {L"cxTimer", InitTimerUnit, DoneTimerUnit},
+    {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
 };

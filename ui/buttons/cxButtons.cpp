@@ -11,9 +11,31 @@ void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
   FOwner->Repaint();
 }
 
-TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {}
+TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
+  FScaleFactor.ListenerAdd({this, 0, [this](TdxScaleFactor* Sender, int M, int D, bool IsLoading) {
+                              ScaleFactorChangeHandler(Sender, M, D, IsLoading);
+                            }});
+}
 
-TcxCustomButton::~TcxCustomButton() = default;
+TcxCustomButton::~TcxCustomButton() {
+  EndMouseTracking(this);
+  FScaleFactor.ListenerRemove(this);
+}
+
+void TcxCustomButton::ChangeScale(int M, int D, bool isDpiChange) {
+  FScaleFactor.Change(M, D);
+  TCustomButton::ChangeScale(M, D, isDpiChange);
+}
+
+void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bool IsLoading) {
+  if (!IsLoading)
+    ScaleFactorChanged(M, D);
+}
+
+void TcxCustomButton::ScaleFactorChanged(int, int) {
+  // Everything the button draws is scaled at paint time.
+  Invalidate();
+}
 
 void TcxCustomButton::CreateParams(TCreateParams& params) {
   TCustomButton::CreateParams(params);
@@ -91,10 +113,12 @@ void TcxCustomButton::CheckPressedState(POINT) {
 }
 
 void TcxCustomButton::MouseEnter() {
+  BeginMouseTracking(this, RECT{0, 0, Width(), Height()}, this);
   SetInternalStates(FInternalStates.With(bisHot));
 }
 
 void TcxCustomButton::MouseLeave() {
+  EndMouseTracking(this);
   SetInternalStates(FInternalStates.Without(bisHot));
 }
 
@@ -187,6 +211,17 @@ void TcxCustomButton::WndProc(TMessage& message) {
   }
   case CN_CTLCOLORBTN:
     return;
+  case WM_DESTROY:
+    // The window goes while the button lives on (it is recreated): the hot
+    // look and the tracking end with it, and the framework forgets that the
+    // pointer was inside.
+    if (!IsDestroying() && !(Owner() && Owner()->IsDestroying()) &&
+        !(Parent() && Parent()->IsDestroying()) && IsMouseTracking(this)) {
+      MouseLeave();
+      EndMouseTracking(this);
+      Perform(WM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+    }
+    break;
   case CM_MOUSEENTER:
     TCustomButton::WndProc(message);
     MouseEnter();

@@ -5,6 +5,8 @@
 
 #include "platform/StdCtrls.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/support/cxMouseTracking.h"
+#include "ui/support/dxScaleFactor.h"
 
 #include <cstdint>
 
@@ -75,10 +77,14 @@ private:
   bool FTransparent = false;
 };
 
-class TcxCustomButton : public TCustomButton {
+class TcxCustomButton : public TCustomButton, public IdxScaleFactor, public IcxMouseTrackingCaller {
 public:
   explicit TcxCustomButton(TComponent* AOwner);
   ~TcxCustomButton() override;
+
+  // IdxScaleFactor: the button's own factor, changed with every rescale.
+  TdxScaleFactor* GetScaleFactor() override { return &FScaleFactor; }
+  void ChangeScale(int M, int D, bool isDpiChange) override;
 
   TcxSpeedButtonOptions& SpeedButtonOptions() noexcept { return FSpeedButtonOptions; }
   TcxButtonKind Kind() const noexcept { return FKind; }
@@ -108,8 +114,15 @@ protected:
   void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void DblClick() override;
+  // Starts mouse tracking and becomes hot.
   void MouseEnter() override;
+  // Ends mouse tracking and stops being hot; also the tracking's callback
+  // (IcxMouseTrackingCaller) when the pointer has gone.
   void MouseLeave() override;
+
+  void ScaleFactorChangeHandler(TdxScaleFactor* Sender, int M, int D, bool IsLoading);
+  // The scale factor has changed by M/D.
+  virtual void ScaleFactorChanged(int M, int D);
 
   void SetInternalStates(TcxButtonInternalStates value);
   void CheckPressedState(POINT p);
@@ -120,6 +133,7 @@ protected:
 private:
   bool PointInClient(int x, int y);
 
+  TdxScaleFactor FScaleFactor;
   TcxSpeedButtonOptions FSpeedButtonOptions{this};
   TcxButtonInternalStates FInternalStates;
   TcxButtonKind FKind = cxbkStandard;
