@@ -8,6 +8,7 @@
 #include "ui/support/cxMouseTracking.h"
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxDPI.h"
+#include "ui/themes/dxThemeManager.h"
 
 namespace telvora {
 
@@ -19,7 +20,9 @@ const TUnit kProgramUnits[] = {
     {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
     {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
     {L"Clipbrd", NoStep, DoneClipboard},
+    {L"dxUxTheme", InitUxThemeUnit, DoneUxThemeUnit},
     {L"dxDPI", InitDPIUnit, DoneDPIUnit},
+    {L"dxThemeManager", InitThemeManagerUnit, DoneThemeManagerUnit},
     {L"cxTimer", InitTimerUnit, DoneTimerUnit},
     {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
