@@ -5,6 +5,8 @@
 #include "platform/StdCtrls.h"
 #include "platform/Units.h"
 #include "ui/buttons/cxButtons.h"
+#include "ui/lookandfeel/cxLookAndFeels.h"
+#include "ui/support/cxGraphics.h"
 #include "ui/support/cxMouseTracking.h"
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxDPI.h"
@@ -25,6 +27,8 @@ const TUnit kProgramUnits[] = {
     {L"dxThemeManager", InitThemeManagerUnit, DoneThemeManagerUnit},
     {L"cxTimer", InitTimerUnit, DoneTimerUnit},
     {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
+    {L"SystemPalette", InitSystemPaletteUnit, DoneSystemPaletteUnit},
+    {L"cxGraphics", InitGraphics, DoneGraphics},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
 };

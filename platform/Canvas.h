@@ -208,7 +208,7 @@ public:
   int Height() const noexcept { return FHeight; }
   void SetSize(int width, int height);
   TPixelFormat PixelFormat() const noexcept { return FPixelFormat; }
-  void SetPixelFormat(TPixelFormat value);
+  virtual void SetPixelFormat(TPixelFormat value);
   bool Empty() const noexcept { return FWidth <= 0 || FHeight <= 0; }
 
   // The bitmap, created on first use (none when empty or when GDI fails).

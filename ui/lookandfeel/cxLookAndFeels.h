@@ -1,0 +1,78 @@
+#pragma once
+// System colour notification. One process-wide listener owns a hidden
+// top-level utility window that receives the broadcast WM_SYSCOLORCHANGE and
+// passes it on: first to the primary notifiers (caches of colour-dependent
+// resources), then to the ordinary ones (controls that repaint), each list
+// from its last entry to its first. The listener lives while notifiers do: it
+// is created with the first reference and freed with the last one, and once
+// its unit has shut down it is not created again.
+
+#include "platform/Classes.h"
+#include "platform/Messages.h"
+
+#include <functional>
+#include <vector>
+
+namespace telvora {
+
+class TcxSystemPaletteChangedNotifier;
+
+class TcxSystemPaletteChangedListener {
+public:
+  TcxSystemPaletteChangedListener();
+  TcxSystemPaletteChangedListener(const TcxSystemPaletteChangedListener&) = delete;
+  TcxSystemPaletteChangedListener& operator=(const TcxSystemPaletteChangedListener&) = delete;
+  virtual ~TcxSystemPaletteChangedListener();
+
+  void AddNotifier(TcxSystemPaletteChangedNotifier* ANotifier, bool AIsPrimary);
+  void RemoveNotifier(TcxSystemPaletteChangedNotifier* ANotifier, bool AIsPrimary);
+
+  // The hidden window that receives the broadcast.
+  HWND WindowHandle() const noexcept { return FWindowHandle; }
+  int NotifierCount(bool AIsPrimary) const noexcept;
+
+protected:
+  // Tells the primary notifiers, then the ordinary ones, last to first.
+  virtual void DoChange();
+
+private:
+  void WndProc(TMessage& message);
+
+  std::vector<TcxSystemPaletteChangedNotifier*> FNotifierList;
+  std::vector<TcxSystemPaletteChangedNotifier*> FPrimaryNotifierList;
+  HWND FWindowHandle = nullptr;
+};
+
+// Take and drop a reference on the process's listener: the first reference
+// creates it, the last one frees it. No listener is created after the unit
+// has shut down.
+void AddRefSystemPaletteChangedListener();
+void ReleaseRefSystemPaletteChangedListener();
+// The listener, or none.
+TcxSystemPaletteChangedListener* SystemPaletteChangedListener() noexcept;
+// The number of references held (one per notifier alive).
+int SystemPaletteChangedListenerRefCount() noexcept;
+
+// What a subscriber owns: subscribes on creation, unsubscribes when freed.
+class TcxSystemPaletteChangedNotifier : public TObject {
+public:
+  explicit TcxSystemPaletteChangedNotifier(bool AIsPrimary = false);
+  ~TcxSystemPaletteChangedNotifier() override;
+
+  bool IsPrimary() const noexcept { return FIsPrimary; }
+  // Calls OnSystemPaletteChanged when set.
+  virtual void DoChanged();
+
+  std::function<void()> OnSystemPaletteChanged;
+
+private:
+  bool FIsPrimary;
+  bool FSubscribed = false;
+};
+
+// Start-up and shut-down of the system colour notification. Shut-down frees
+// a listener still referenced (its notifiers stay inert afterwards).
+void InitSystemPaletteUnit();
+void DoneSystemPaletteUnit();
+
+} // namespace telvora
