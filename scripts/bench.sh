@@ -24,3 +24,6 @@ bin="$build/bin"
 echo "== Start-up: process start to main window shown ($runs runs each)"
 wine "$bin/startup-bench.exe" "$runs" "$(winepath -w "$bin/TELVORA.exe")" \
   "$(winepath -w "$bin/minimal-window.exe")"
+
+echo "== Canvas: button paint sequence and caption routes"
+wine "$bin/graphics-bench.exe"
