@@ -1,0 +1,154 @@
+#include "ui/support/cxTimer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace telvora {
+namespace {
+
+// Dispatches messages until `done` answers true; false if that does not
+// happen within a generous limit (which only keeps a broken build from
+// hanging).
+bool PumpUntil(const std::function<bool()>& done) {
+  const ULONGLONG limit = GetTickCount64() + 10000;
+  while (!done()) {
+    if (GetTickCount64() > limit)
+      return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// A tick delivered to the timer window as if Windows had sent it.
+void DeliverTick(UINT_PTR id) {
+  PostMessageW(cxTimerWindowHandle(), WM_TIMER, id, 0);
+  PumpPending();
+}
+
+TEST(Timer, StartsEnabledWithOneSecondAndNoTimerUntilItHasAHandler) {
+  TcxTimer timer;
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_EQ(timer.Interval(), 1000u);
+  EXPECT_FALSE(timer.TimerOn());
+  EXPECT_EQ(timer.EventID(), reinterpret_cast<UINT_PTR>(&timer));
+  timer.SetOnTimer([](TObject*) {});
+  EXPECT_TRUE(timer.TimerOn());
+}
+
+TEST(Timer, TicksOnlyThroughTheMessageLoop) {
+  int ticks = 0;
+  TObject* sender = nullptr;
+  auto timer = cxCreateTimer(
+      [&](TObject* s) {
+        ++ticks;
+        sender = s;
+      },
+      10, true);
+  ASSERT_TRUE(timer->TimerOn());
+  Sleep(60);
+  EXPECT_EQ(ticks, 0);
+  ASSERT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_EQ(sender, timer.get());
+}
+
+TEST(Timer, SettingsReArmTheTimer) {
+  int ticks = 0;
+  auto handler = [&](TObject*) { ++ticks; };
+  auto timer = cxCreateTimer(handler, 50, false);
+  EXPECT_FALSE(timer->Enabled());
+  EXPECT_FALSE(timer->TimerOn());
+  timer->SetEnabled(true);
+  EXPECT_TRUE(timer->TimerOn());
+  timer->SetInterval(0); // ignored
+  EXPECT_EQ(timer->Interval(), 50u);
+  EXPECT_TRUE(timer->TimerOn());
+  timer->SetInterval(20);
+  EXPECT_EQ(timer->Interval(), 20u);
+  EXPECT_TRUE(timer->TimerOn());
+  timer->SetOnTimer(nullptr);
+  EXPECT_FALSE(timer->TimerOn());
+  timer->Reset();
+  EXPECT_FALSE(timer->TimerOn());
+  timer->SetOnTimer(handler);
+  timer->Reset();
+  EXPECT_TRUE(timer->TimerOn());
+  timer->SetEnabled(false);
+  EXPECT_FALSE(timer->TimerOn());
+  timer->Reset();
+  EXPECT_FALSE(timer->TimerOn());
+}
+
+TEST(Timer, TicksOfTimersThatAreOffAreIgnored) {
+  int ticks = 0;
+  auto timer = cxCreateTimer([&](TObject*) { ++ticks; }, 60000, true);
+  const UINT_PTR id = timer->EventID();
+  DeliverTick(id);
+  EXPECT_EQ(ticks, 1); // an id in the active list is dispatched
+
+  timer->SetEnabled(false);
+  DeliverTick(id);
+  EXPECT_EQ(ticks, 1);
+
+  timer.reset(); // freed: its id must not reach the freed object
+  DeliverTick(id);
+  DeliverTick(0x12345678);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(Timer, HandlerMayFreeItsOwnTimer) {
+  int ticks = 0;
+  std::unique_ptr<TcxTimer> timer;
+  timer = cxCreateTimer(
+      [&](TObject*) {
+        ++ticks;
+        timer.reset();
+      },
+      10, true);
+  ASSERT_TRUE(PumpUntil([&] { return timer == nullptr; }));
+  Sleep(30);
+  PumpPending();
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(Timer, OwnerFreesItsTimers) {
+  int ticks = 0;
+  UINT_PTR id = 0;
+  {
+    TcxTimer owner;
+    auto* timer = new TcxTimer(&owner);
+    timer->SetOnTimer([&](TObject*) { ++ticks; });
+    id = timer->EventID();
+    ASSERT_TRUE(timer->TimerOn());
+  }
+  DeliverTick(id);
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST(Timer, WindowIsMessageOnly) {
+  HWND window = cxTimerWindowHandle();
+  ASSERT_NE(window, nullptr);
+  bool found = false;
+  for (HWND w = FindWindowExW(HWND_MESSAGE, nullptr, L"TPUtilWindow", nullptr); w;
+       w = FindWindowExW(HWND_MESSAGE, w, L"TPUtilWindow", nullptr))
+    found = found || w == window;
+  EXPECT_TRUE(found);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(cxTimerWindowHandle(), window);
+}
+
+} // namespace
+} // namespace telvora
