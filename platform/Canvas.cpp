@@ -451,6 +451,11 @@ TCanvas& TBitmap::Canvas() {
   return *FCanvas;
 }
 
+void TBitmap::FreeContext() {
+  if (FCanvas)
+    FCanvas->FreeContext();
+}
+
 BYTE* TBitmap::Bits() {
   if (FPixelFormat == pfDevice)
     return nullptr;

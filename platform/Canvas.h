@@ -215,6 +215,9 @@ public:
   HBITMAP Handle();
   TCanvas& Canvas();
   bool HasCanvas() const noexcept { return FCanvas != nullptr; }
+  // Takes the bitmap out of its canvas's context so that other code may
+  // select it (GetDIBits, image lists); the canvas takes it again when used.
+  void FreeContext();
 
   // Pixels of a DIB section (after GdiFlush): row y at Bits() + y * BytesPerLine().
   // None for the device-dependent form.

@@ -703,15 +703,33 @@ void dxDrawTextOnGlass(HDC DC, const std::wstring& AText, const TFont& AFont, co
   bool drawn =
       theme != 0 && SUCCEEDED(DrawThemeTextEx(theme, dc, 0, 0, AText,
                                               static_cast<int>(AText.size()), AFlags, r, options));
-  if (!drawn) {
-    // Without the theme text function the text is drawn plainly and made opaque.
+  if (!drawn)
     cxDrawText(dc, AText, r, AFlags, -1, AColor, TRANSPARENT);
-    GdiFlush();
+  if (ATransparent) {
     BYTE* bits = image.Bits();
-    if (bits != nullptr && ATransparent) {
-      for (int i = 0; i < w * h; ++i)
-        if (bits[i * 4] | bits[i * 4 + 1] | bits[i * 4 + 2])
-          bits[i * 4 + 3] = 0xFF;
+    bool composed = false;
+    for (int i = 0; bits != nullptr && i < w * h && !composed; ++i)
+      composed = bits[i * 4 + 3] != 0;
+    if (bits != nullptr && !composed) {
+      // The text came without coverage (no composited theme text): the same
+      // text on white tells each pixel's coverage; on black it is already
+      // the premultiplied colour.
+      TcxBitmap32 onWhite(w, h);
+      HDC whiteDC = onWhite.Canvas().Handle();
+      PatBlt(whiteDC, 0, 0, w, h, WHITENESS);
+      TSelectObject selectWhite(whiteDC, font.Get());
+      RECT wr{0, 0, w, h};
+      cxDrawText(whiteDC, AText, wr, AFlags, -1, AColor, TRANSPARENT);
+      const BYTE* white = onWhite.Bits();
+      for (int i = 0; white != nullptr && i < w * h; ++i) {
+        int lift = 0;
+        for (int c = 0; c < 3; ++c)
+          lift += std::clamp(static_cast<int>(white[i * 4 + c]) - bits[i * 4 + c], 0, 255);
+        int alpha = 255 - lift / 3;
+        for (int c = 0; c < 3; ++c)
+          bits[i * 4 + c] = static_cast<BYTE>(std::min<int>(bits[i * 4 + c], alpha));
+        bits[i * 4 + 3] = static_cast<BYTE>(alpha);
+      }
     }
   }
   if (ATransparent) {
@@ -1268,11 +1286,13 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
                  const TdxScaleFactor* AScaleFactor, bool ASmoothImage) {
   TImagePixels image;
   bool read = false;
-  if (AGlyph != nullptr && !AGlyph->Empty())
+  if (AGlyph != nullptr && !AGlyph->Empty()) {
+    AGlyph->FreeContext();
     read = ReadBitmapPixels(AGlyph->Handle(), AGlyph->Width(), AGlyph->Height(),
                             AUseLeftBottomPixelAsTransparent, image);
-  else if (AImages != nullptr)
+  } else if (AImages != nullptr) {
     read = ReadImageListPixels(AImages, AImageIndex, image);
+  }
   if (!read || image.Width <= 0 || image.Height <= 0)
     return;
   if (APalette != nullptr && *APalette)

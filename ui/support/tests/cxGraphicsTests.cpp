@@ -555,6 +555,25 @@ TEST(cxText, RotatedTextRunsUpwards) {
   EXPECT_GT(minY, 10);
 }
 
+TEST(cxText, TextOnGlass) {
+  for (bool transparent : {false, true}) {
+    TSurface s(80, 30, clWhite);
+    RECT bounds{5, 5, 75, 25};
+    dxDrawTextOnGlass(s.Canvas().Handle(), L"Glass", s.Canvas().Font(), bounds, clBlack,
+                      DT_SINGLELINE | DT_CENTER | DT_VCENTER, 0, transparent);
+    int dark = 0;
+    for (int y = bounds.top; y < bounds.bottom; ++y)
+      for (int x = bounds.left; x < bounds.right; ++x) {
+        TColor c = Px(s.Bitmap, x, y);
+        if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100)
+          ++dark;
+      }
+    EXPECT_GT(dark, 5) << transparent;
+    EXPECT_EQ(Px(s.Bitmap, 6, 6), clWhite) << transparent; // around the text
+    EXPECT_EQ(CountInk(s.Bitmap, clWhite) - CountInk(s.Bitmap, clWhite, bounds), 0);
+  }
+}
+
 TEST(cxText, TextRectDTMeasuresWithTheFontGiven) {
   TFont big;
   big.SetHeight(-40);
@@ -974,6 +993,46 @@ TEST(cxBitmaps, DrawImageFitsAndDrawModes) {
   cxDrawImage(keyed.Canvas(), {0, 0, 4, 4}, &glyph, nullptr, -1, ifmNormal, idmNormal, true);
   EXPECT_EQ(Px(keyed.Bitmap, 1, 1), clRed);
   EXPECT_EQ(Px(keyed.Bitmap, 1, 3), clLime);
+}
+
+TEST(cxBitmaps, DrawImageFromAnImageList) {
+  HIMAGELIST images = ImageList_Create(4, 4, ILC_COLOR32 | ILC_MASK, 1, 1);
+  ASSERT_NE(images, nullptr);
+  TcxBitmap image(4, 4, pf24bit);
+  image.Canvas().Brush().SetColor(clBlue);
+  image.Canvas().FillRect({0, 0, 4, 4});
+  // The mask leaves the left column transparent.
+  TGdiObject mask(CreateBitmap(4, 4, 1, 1, nullptr));
+  {
+    TMemoryDC dc(CreateCompatibleDC(nullptr));
+    TSelectObject select(dc.Get(), mask.Get());
+    PatBlt(dc.Get(), 0, 0, 4, 4, BLACKNESS);
+    PatBlt(dc.Get(), 0, 0, 1, 4, WHITENESS);
+  }
+  image.FreeContext(); // the list selects the bitmap itself
+  ASSERT_EQ(ImageList_Add(images, image.Handle(), static_cast<HBITMAP>(mask.Get())), 0);
+  TSurface s(4, 4, clLime);
+  cxDrawImage(s.Canvas(), {0, 0, 4, 4}, nullptr, images, 0, ifmNormal);
+  EXPECT_EQ(Px(s.Bitmap, 0, 2), clLime);
+  EXPECT_EQ(Px(s.Bitmap, 2, 2), clBlue);
+  ImageList_Destroy(images);
+}
+
+TEST(cxCanvasDirection, ControlsReadingRightToLeftDrawRightToLeft) {
+  TParentFixture f;
+  TControlCanvas canvas(f.Child);
+  TcxCanvas cx(&canvas);
+  EXPECT_FALSE(cx.UseRightToLeftAlignment());
+  HWND window = f.Child->Handle();
+  SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_RTLREADING);
+  EXPECT_TRUE(cx.UseRightToLeftAlignment());
+  cx.SetUseRightToLeftAlignment(bFalse);
+  EXPECT_FALSE(cx.UseRightToLeftAlignment());
+  // A canvas of no control follows only its own setting.
+  TcxBitmap32 bitmap(2, 2);
+  EXPECT_FALSE(bitmap.cxCanvas().UseRightToLeftAlignment());
+  bitmap.cxCanvas().SetUseRightToLeftAlignment(bTrue);
+  EXPECT_TRUE(bitmap.cxCanvas().UseRightToLeftAlignment());
 }
 
 // ---------------------------------------------------------------- leaks
