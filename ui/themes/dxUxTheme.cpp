@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 
 namespace telvora {
 
@@ -193,6 +194,14 @@ FARPROC dxUxThemeEntryAddress(TdxUxThemeEntry AEntry) noexcept {
   if (index < 0 || index >= dxUxThemeEntryCount)
     return nullptr;
   return Library().FThemeLibraryMethodPointersKeeper[static_cast<size_t>(index)];
+}
+
+FARPROC dxReplaceUxThemeEntryAddress(TdxUxThemeEntry AEntry, FARPROC AAddress) noexcept {
+  const int index = static_cast<int>(AEntry);
+  if (index < 0 || index >= dxUxThemeEntryCount)
+    return nullptr;
+  return std::exchange(Library().FThemeLibraryMethodPointersKeeper[static_cast<size_t>(index)],
+                       AAddress);
 }
 
 FARPROC dxPanningEntryAddress(TdxPanningEntry AEntry) noexcept {

@@ -154,6 +154,9 @@ HMODULE dxThemeLibrary() noexcept;
 const char* dxUxThemeEntryName(TdxUxThemeEntry AEntry) noexcept;
 FARPROC dxUxThemeEntryAddress(TdxUxThemeEntry AEntry) noexcept;
 FARPROC dxPanningEntryAddress(TdxPanningEntry AEntry) noexcept;
+// Puts AAddress in a slot and answers what it held. Tests use it to run as on
+// systems whose library lacks an entry point.
+FARPROC dxReplaceUxThemeEntryAddress(TdxUxThemeEntry AEntry, FARPROC AAddress) noexcept;
 
 // Whether the library is loaded.
 bool IsThemeLibraryLoaded() noexcept;
