@@ -198,13 +198,13 @@ void TdxThemeChangedEventReceiver::WndProc(TMessage& message) {
     CloseAllThemes();
   if (message.Msg == WM_THEMECHANGED || message.Msg == WM_SYSCOLORCHANGE) {
     // An exception from here on reaches the application's error display
-    // through the window's message entry; the window keeps working.
+    // through the window's message entry, with the result 0; the window
+    // keeps working.
     message.Result = 0;
     CloseAllThemes();
     DefWindowProcW(window, message.Msg, message.WParam, message.LParam);
     State().FIsGlobalThemeActive = IsThemeActive();
     DoNotifyListeners();
-    message.Result = 0;
     return;
   }
   DefaultUtilWindowProc(window, message);
