@@ -10,6 +10,9 @@ namespace {
 TcxSystemPaletteChangedListener* FSystemPaletteChangedListener = nullptr;
 int FSystemPaletteChangedListenerRefCount = 0;
 bool FSystemPaletteUnitFinalized = false;
+// Counts the listeners created: a notifier acts on its listener only while
+// that same listener is alive.
+unsigned FSystemPaletteChangedListenerGeneration = 0;
 
 void EraseNotifier(std::vector<TcxSystemPaletteChangedNotifier*>& list,
                    TcxSystemPaletteChangedNotifier* notifier) {
@@ -80,8 +83,10 @@ void TcxSystemPaletteChangedListener::WndProc(TMessage& message) {
 void AddRefSystemPaletteChangedListener() {
   if (FSystemPaletteUnitFinalized)
     return;
-  if (FSystemPaletteChangedListenerRefCount == 0)
+  if (FSystemPaletteChangedListenerRefCount == 0) {
     FSystemPaletteChangedListener = new TcxSystemPaletteChangedListener;
+    ++FSystemPaletteChangedListenerGeneration;
+  }
   ++FSystemPaletteChangedListenerRefCount;
 }
 
@@ -111,14 +116,16 @@ TcxSystemPaletteChangedNotifier::TcxSystemPaletteChangedNotifier(bool AIsPrimary
   if (FSystemPaletteChangedListener != nullptr) {
     FSystemPaletteChangedListener->AddNotifier(this, FIsPrimary);
     FSubscribed = true;
+    FListenerGeneration = FSystemPaletteChangedListenerGeneration;
   }
 }
 
 TcxSystemPaletteChangedNotifier::~TcxSystemPaletteChangedNotifier() {
-  if (!FSubscribed)
+  // A listener freed by the unit's shut-down took this subscription with it.
+  if (!FSubscribed || FSystemPaletteChangedListener == nullptr ||
+      FListenerGeneration != FSystemPaletteChangedListenerGeneration)
     return;
-  if (FSystemPaletteChangedListener != nullptr)
-    FSystemPaletteChangedListener->RemoveNotifier(this, FIsPrimary);
+  FSystemPaletteChangedListener->RemoveNotifier(this, FIsPrimary);
   ReleaseRefSystemPaletteChangedListener();
 }
 

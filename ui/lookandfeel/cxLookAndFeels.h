@@ -68,6 +68,7 @@ public:
 private:
   bool FIsPrimary;
   bool FSubscribed = false;
+  unsigned FListenerGeneration = 0;
 };
 
 // Start-up and shut-down of the system colour notification. Shut-down frees

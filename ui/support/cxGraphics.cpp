@@ -279,7 +279,14 @@ void TcxGdiBasedCanvas::TextExtent(const std::wstring& Text, RECT& R, int Flags)
 
 TcxCanvas::TcxCanvas(TCanvas* ACanvas) : FCanvas(ACanvas) {}
 
-TcxCanvas::~TcxCanvas() = default;
+TcxCanvas::~TcxCanvas() {
+  // Saves left open are closed, so that the wrapped canvas is not left
+  // locked or with a changed context.
+  while (!FSavedStates.empty())
+    RestoreState();
+  while (!FSavedDCs.empty())
+    RestoreDC();
+}
 
 bool TcxCanvas::GetDefaultUseRightToLeftAlignment() {
   // A control marks right-to-left reading on its window.

@@ -816,6 +816,20 @@ TEST(cxCanvasSaves, EverySaveIsRestoredWhenDrawingThrows) {
   EXPECT_EQ(canvas.Canvas()->LockCount(), 0);
 }
 
+TEST(cxCanvasSaves, AWrapperFreedWithSavesOpenLeavesTheCanvasBalanced) {
+  TcxBitmap32 bitmap(4, 4);
+  {
+    TcxCanvas wrapper(&bitmap.Canvas());
+    wrapper.SaveState();
+    wrapper.SaveDC();
+    wrapper.Font().SetColor(clRed);
+    EXPECT_EQ(bitmap.Canvas().LockCount(), 2);
+  }
+  EXPECT_EQ(bitmap.Canvas().LockCount(), 0);
+  EXPECT_EQ(bitmap.Canvas().SavedDCCount(), 0);
+  EXPECT_NE(bitmap.Canvas().Font().Color(), clRed);
+}
+
 TEST(cxCanvasSaves, RightToLeftDrawingMirrorsAndRestoresOnFailure) {
   TSurface s(20, 4, clLime);
   TcxCanvas& canvas = s.Canvas();
@@ -1151,7 +1165,9 @@ TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   EXPECT_EQ(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(TGdiObject::LiveCount(), objects); // brush and context for the call only
 
-  // The colour notification after its shut-down: no listener is made.
+  // The colour notification after its shut-down: no listener is made, and a
+  // notifier that outlived its listener lets go of nothing later.
+  auto survivor = std::make_unique<TcxSystemPaletteChangedNotifier>(false);
   DoneSystemPaletteUnit();
   EXPECT_EQ(SystemPaletteChangedListener(), nullptr);
   {
@@ -1163,6 +1179,10 @@ TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   InitGraphics();
   EXPECT_NE(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(SystemPaletteChangedListenerRefCount(), 1);
+  survivor.reset();
+  EXPECT_EQ(SystemPaletteChangedListenerRefCount(), 1);
+  ASSERT_NE(SystemPaletteChangedListener(), nullptr);
+  EXPECT_EQ(SystemPaletteChangedListener()->NotifierCount(true), 1);
 }
 
 } // namespace
