@@ -83,7 +83,9 @@ void TFont::SetStyle(unsigned value) {
 }
 
 void TFont::Changed() {
-  FHandle.Reset();
+  // The old font stays alive until the listeners have taken the new one: a
+  // window or context may still have it selected.
+  TGdiObject previous = std::move(FHandle);
   if (OnChange)
     OnChange();
 }
