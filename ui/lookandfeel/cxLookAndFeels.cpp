@@ -1,6 +1,7 @@
 #include "ui/lookandfeel/cxLookAndFeels.h"
 
 #include "platform/UtilWindow.h"
+#include "ui/lookandfeel/dxOffice11.h"
 
 #include <algorithm>
 
@@ -34,7 +35,15 @@ void NotifyLastToFirst(const std::vector<TcxSystemPaletteChangedNotifier*>& list
 // ---------------------------------------------------------------- listener
 
 TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener() {
-  FWindowHandle = AllocateHWnd([this](TMessage& message) { WndProc(message); });
+  // The Office 11 colours are kept while the listener lives, so that it can
+  // refresh them.
+  CreateOffice11Colors();
+  try {
+    FWindowHandle = AllocateHWnd([this](TMessage& message) { WndProc(message); });
+  } catch (...) {
+    ReleaseOffice11Colors();
+    throw;
+  }
 }
 
 TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
@@ -42,6 +51,7 @@ TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
   FPrimaryNotifierList.clear();
   DeallocateHWnd(FWindowHandle);
   FWindowHandle = nullptr;
+  ReleaseOffice11Colors();
 }
 
 void TcxSystemPaletteChangedListener::AddNotifier(TcxSystemPaletteChangedNotifier* ANotifier,
@@ -61,6 +71,7 @@ int TcxSystemPaletteChangedListener::NotifierCount(bool AIsPrimary) const noexce
 }
 
 void TcxSystemPaletteChangedListener::DoChange() {
+  RefreshOffice11Colors();
   NotifyLastToFirst(FPrimaryNotifierList);
   NotifyLastToFirst(FNotifierList);
 }

@@ -1,11 +1,12 @@
 #pragma once
 // System colour notification. One process-wide listener owns a hidden
 // top-level utility window that receives the broadcast WM_SYSCOLORCHANGE and
-// passes it on: first to the primary notifiers (caches of colour-dependent
-// resources), then to the ordinary ones (controls that repaint), each list
-// from its last entry to its first. The listener lives while notifiers do: it
-// is created with the first reference and freed with the last one, and once
-// its unit has shut down it is not created again.
+// passes it on: first it refreshes the Office 11 colours (on which it holds a
+// reference while it lives), then it tells the primary notifiers (caches of
+// colour-dependent resources), then the ordinary ones (controls that
+// repaint), each list from its last entry to its first. The listener lives
+// while notifiers do: it is created with the first reference and freed with
+// the last one, and once its unit has shut down it is not created again.
 
 #include "platform/Classes.h"
 #include "platform/Messages.h"
@@ -32,7 +33,8 @@ public:
   int NotifierCount(bool AIsPrimary) const noexcept;
 
 protected:
-  // Tells the primary notifiers, then the ordinary ones, last to first.
+  // Refreshes the Office 11 colours, then tells the primary notifiers, then
+  // the ordinary ones, last to first.
   virtual void DoChange();
 
 private:
