@@ -12,8 +12,13 @@ namespace telvora {
 class TcxTimerWindow {
 public:
   TcxTimerWindow() : FWindow([this](TMessage& message) { WndProc(message); }) {
-    if (FWindow.Handle())
-      ::SetParent(FWindow.Handle(), HWND_MESSAGE);
+    if (HWND window = FWindow.Handle()) {
+      // A window that gets a parent becomes a child first, as SetParent
+      // asks; a pop-up would be activated by the move (and take the
+      // foreground from the program's window on some systems).
+      SetWindowLongPtrW(window, GWL_STYLE, WS_CHILD);
+      ::SetParent(window, HWND_MESSAGE);
+    }
   }
   TcxTimerWindow(const TcxTimerWindow&) = delete;
   TcxTimerWindow& operator=(const TcxTimerWindow&) = delete;

@@ -1,3 +1,4 @@
+#include "platform/Handles.h"
 #include "ui/support/cxTimer.h"
 
 #include <gtest/gtest.h>
@@ -148,6 +149,34 @@ TEST(Timer, WindowIsMessageOnly) {
   EXPECT_TRUE(found);
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_EQ(cxTimerWindowHandle(), window);
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+TEST(Timer, CreatingTheWindowLeavesTheActiveWindowAlone) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = PlainWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TelvoraTimerTestWindow";
+  RegisterClassW(&wc);
+  TWindowHandle active(CreateWindowExW(0, wc.lpszClassName, L"Active", WS_OVERLAPPEDWINDOW, 50, 50,
+                                       200, 100, nullptr, nullptr, wc.hInstance, nullptr));
+  ASSERT_TRUE(active);
+  ShowWindow(active.Get(), SW_SHOW);
+  SetForegroundWindow(active.Get());
+  PumpPending();
+  ASSERT_EQ(GetActiveWindow(), active.Get());
+  // A new timer window, made the way the first timer of the program makes it.
+  DoneTimerUnit();
+  InitTimerUnit();
+  HWND window = cxTimerWindowHandle();
+  ASSERT_NE(window, nullptr);
+  PumpPending();
+  EXPECT_EQ(GetActiveWindow(), active.Get());
+  EXPECT_EQ(GetForegroundWindow(), active.Get());
+  EXPECT_EQ(GetFocus(), active.Get());
 }
 
 } // namespace
