@@ -1,0 +1,78 @@
+#include "tests/e2e/Telvora.h"
+
+#include "tests/support/ClipboardHolder.h"
+
+namespace telvora::testing {
+
+std::wstring TelvoraExe() {
+  return ProgramFolder() + L"TELVORA.exe";
+}
+
+std::optional<std::wstring> RegistryMachineGuid() {
+  return ReadRegistryString(HKEY_LOCAL_MACHINE, kCryptographyKey, kMachineGuidName,
+                            KEY_WOW64_64KEY);
+}
+
+namespace {
+HWND FindControl(HWND main, const wchar_t* className, const std::optional<std::wstring>& text) {
+  for (HWND child : ChildWindows(main))
+    if (_wcsicmp(WindowClassName(child).c_str(), className) == 0 &&
+        (!text || WindowText(child) == *text))
+      return child;
+  return nullptr;
+}
+} // namespace
+
+namespace {
+// Before a start the pointer goes to the screen's far corner, away from
+// where the window opens, as a person's pointer usually is.
+const TStartOptions& ParkPointer(const TStartOptions& options) {
+  MoveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+  return options;
+}
+} // namespace
+
+TTelvora::TTelvora(const TStartOptions& options) : FProcess(TelvoraExe(), ParkPointer(options)) {
+  if (!FProcess.Started()) {
+    FProblem = L"TELVORA.exe did not start, error " + std::to_wstring(FProcess.StartError());
+    return;
+  }
+  Main = WaitForTopLevelWindow(FProcess.Id(), kMainWindowClass);
+  if (Main == nullptr) {
+    FProblem = L"no visible TfrmMain window";
+    return;
+  }
+  Kopyala = FindControl(Main, L"BUTTON", L"Kopyala");
+  Edit = FindControl(Main, L"EDIT", std::nullopt);
+  GuidOku = FindControl(Main, L"BUTTON", L"GUID Oku");
+  if (!Kopyala || !Edit || !GuidOku)
+    FProblem = L"a control of the main window is missing";
+}
+
+bool TTelvora::WaitForEditText(const std::wstring& expected, TDuration timeout) const {
+  return WaitUntil([&] { return EditText() == expected; }, timeout);
+}
+
+bool TTelvora::Click(HWND control) const {
+  return MoveMouseTo(EmptySpot()) && ClickWindow(control);
+}
+
+POINT TTelvora::EmptySpot() const {
+  // Left of the controls, which all start 56 pixels (at 96 dpi) in.
+  POINT spot{4, 4};
+  ClientToScreen(Main, &spot);
+  return spot;
+}
+
+bool TTelvora::PressDragOffRelease(HWND button) const {
+  const POINT centre = WindowCentre(button);
+  if (!MoveMouseTo(centre) || !MouseButtonDown(centre))
+    return false;
+  bool captured = WaitUntil([&] { return GuiThreadState(Main).Capture == button; });
+  bool moved = MoveMouseTo(EmptySpot());
+  bool released = MouseButtonUp(EmptySpot());
+  bool freed = WaitUntil([&] { return GuiThreadState(Main).Capture != button; });
+  return captured && moved && released && freed;
+}
+
+} // namespace telvora::testing
