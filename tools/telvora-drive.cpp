@@ -27,15 +27,7 @@ int Fail(const std::wstring& reason) {
   return 1;
 }
 
-HWND Control(HWND main, const wchar_t* className, const wchar_t* text) {
-  for (HWND child : ChildWindows(main))
-    if (_wcsicmp(WindowClassName(child).c_str(), className) == 0 &&
-        (text == nullptr || WindowText(child) == text))
-      return child;
-  return nullptr;
-}
-
-// Fails with the text of an error box when TELVORA shows one.
+// The caption and text of an error box when TELVORA shows one.
 std::wstring ErrorBoxText(DWORD processId) {
   std::optional<TMessageBox> box = WaitForMessageBox(processId, 0ms);
   return box ? box->Caption + L": " + box->Text : std::wstring();
@@ -49,9 +41,9 @@ int Drive(const std::wstring& exe, const std::wstring& picture) {
   HWND main = WaitForTopLevelWindow(telvora.Id(), L"TfrmMain");
   if (main == nullptr)
     return Fail(L"TELVORA's window did not appear");
-  HWND edit = Control(main, L"EDIT", nullptr);
-  HWND read = Control(main, L"BUTTON", L"GUID Oku");
-  HWND copy = Control(main, L"BUTTON", L"Kopyala");
+  HWND edit = FindChild(main, L"EDIT");
+  HWND read = FindChild(main, L"BUTTON", L"GUID Oku");
+  HWND copy = FindChild(main, L"BUTTON", L"Kopyala");
   if (!edit || !read || !copy)
     return Fail(L"the window lacks its edit box or buttons");
   BringToFront(main);

@@ -14,16 +14,6 @@ std::optional<std::wstring> RegistryMachineGuid() {
 }
 
 namespace {
-HWND FindControl(HWND main, const wchar_t* className, const std::optional<std::wstring>& text) {
-  for (HWND child : ChildWindows(main))
-    if (_wcsicmp(WindowClassName(child).c_str(), className) == 0 &&
-        (!text || WindowText(child) == *text))
-      return child;
-  return nullptr;
-}
-} // namespace
-
-namespace {
 // Before a start the pointer goes to the screen's far corner, away from
 // where the window opens, as a person's pointer usually is.
 const TStartOptions& ParkPointer(const TStartOptions& options) {
@@ -42,9 +32,9 @@ TTelvora::TTelvora(const TStartOptions& options) : FProcess(TelvoraExe(), ParkPo
     FProblem = L"no visible TfrmMain window";
     return;
   }
-  Kopyala = FindControl(Main, L"BUTTON", L"Kopyala");
-  Edit = FindControl(Main, L"EDIT", std::nullopt);
-  GuidOku = FindControl(Main, L"BUTTON", L"GUID Oku");
+  Kopyala = FindChild(Main, L"BUTTON", L"Kopyala");
+  Edit = FindChild(Main, L"EDIT");
+  GuidOku = FindChild(Main, L"BUTTON", L"GUID Oku");
   if (!Kopyala || !Edit || !GuidOku)
     FProblem = L"a control of the main window is missing";
 }

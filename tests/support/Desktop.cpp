@@ -238,8 +238,10 @@ std::vector<HWND> ChildWindows(HWND parent) {
 
 HWND FindChild(HWND parent, const std::wstring& className,
                const std::optional<std::wstring>& text) {
+  // Class names are compared as Windows does, without regard to case.
   for (HWND child : ChildWindows(parent))
-    if (WindowClassName(child) == className && (!text || WindowText(child) == *text))
+    if (_wcsicmp(WindowClassName(child).c_str(), className.c_str()) == 0 &&
+        (!text || WindowText(child) == *text))
       return child;
   return nullptr;
 }
@@ -417,8 +419,6 @@ std::optional<TMessageBox> WaitForMessageBox(DWORD processId, TDuration timeout)
   HWND box = WaitForTopLevelWindow(processId, kDialogClass, timeout);
   if (box == nullptr)
     return std::nullopt;
-  // The box is shown before its controls have their final texts painted;
-  // its text control exists from the start.
   return ReadMessageBox(box);
 }
 

@@ -4,6 +4,8 @@
 // what is shown (captions, texts, sizes, the focus, message boxes, the
 // clipboard) and waits for it to end. Every wait is bounded; nothing here
 // pumps messages, since the program under test is another process.
+// A program that uses these helpers runs per-monitor DPI aware, so that all
+// sizes and positions are physical pixels whatever the other program's DPI.
 
 #include "platform/Handles.h"
 
@@ -106,7 +108,8 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 // The direct children of `parent`, from the bottom of the z-order to the top
 // (for controls created one after the other: in the order of creation).
 std::vector<HWND> ChildWindows(HWND parent);
-// The first direct child of `parent` with this class and, when given, text.
+// The first direct child of `parent` (from the bottom of the z-order) with
+// this class (in any case) and, when given, this text.
 HWND FindChild(HWND parent, const std::wstring& className,
                const std::optional<std::wstring>& text = std::nullopt);
 
