@@ -5,6 +5,7 @@
 #include "platform/StdCtrls.h"
 #include "platform/Units.h"
 #include "ui/buttons/cxButtons.h"
+#include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
 #include "ui/support/cxMouseTracking.h"
@@ -28,6 +29,7 @@ const TUnit kProgramUnits[] = {
     {L"cxTimer", InitTimerUnit, DoneTimerUnit},
     {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
     {L"SystemPalette", InitSystemPaletteUnit, DoneSystemPaletteUnit},
+    {L"cxLookAndFeelPainters", InitLookAndFeelPaintersUnit, DoneLookAndFeelPaintersUnit},
     {L"cxGraphics", InitGraphics, DoneGraphics},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
