@@ -187,18 +187,12 @@ void TApplication::Run() {
   });
   if (FMainForm) {
     HWND window = FMainForm->Handle();
-    switch (StartupShowCommand()) {
-    case SW_SHOWMAXIMIZED:
-      ShowWindow(window, SW_SHOWMAXIMIZED);
-      break;
-    case SW_SHOWMINNOACTIVE:
-      ShowWindow(window, SW_SHOWMINNOACTIVE);
-      break;
-    default:
-      ShowWindow(window, SW_SHOWNORMAL);
-      break;
-    }
-    FMainForm->SetVisible(true);
+    int command = StartupShowCommand();
+    if (command != SW_SHOWMAXIMIZED && command != SW_SHOWMINNOACTIVE)
+      command = SW_SHOWNORMAL;
+    // Visible before Windows activates it, so that the activation finds a
+    // control that can take the focus.
+    FMainForm->Show(command);
     SetForegroundWindow(window);
   }
   while (!FTerminated)

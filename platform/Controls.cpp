@@ -341,6 +341,11 @@ void TWinControl::SetVisible(bool value) {
     ShowWindow(FHandle, value ? SW_SHOWNA : SW_HIDE);
 }
 
+void TWinControl::Show(int showCommand) {
+  FVisible = true;
+  ShowWindow(Handle(), showCommand);
+}
+
 TCustomForm* TWinControl::ParentForm() {
   TWinControl* control = this;
   while (control->FParent)

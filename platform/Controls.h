@@ -90,6 +90,8 @@ public:
   void SetEnabled(bool value);
   bool Visible() const noexcept { return FVisible; }
   void SetVisible(bool value);
+  // Marks the control visible, then shows its window with `showCommand`.
+  void Show(int showCommand);
 
   // Whether the control may take the keyboard focus now.
   virtual bool CanFocus();

@@ -27,6 +27,21 @@ telvora_reg() { # telvora_reg KEY NAME TYPE DATA
   wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
 }
 
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, ...) are not
+# found from Debian's package folder: put them into the prefix.
+telvora_install_fonts() {
+  local dir font
+  for dir in /usr/share/wine/fonts /usr/lib/wine/fonts /opt/wine/share/wine/fonts; do
+    [ -d "$dir" ] || continue
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    for font in "$dir"/*.ttf; do
+      [ -e "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")" ] ||
+        cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+    return 0
+  done
+}
+
 telvora_wine_up() {
   local prefix=$1
   export WINEPREFIX=$prefix
@@ -38,9 +53,11 @@ telvora_wine_up() {
   local fresh=0
   [ -f "$prefix/system.reg" ] || fresh=1
   mkdir -p "$prefix"
+  [ $fresh = 1 ] || telvora_install_fonts
   wineserver -p
   if [ $fresh = 1 ]; then
     WINEARCH=win64 wineboot -i >/dev/null 2>&1
+    telvora_install_fonts
     # No window manager here: unmanaged windows avoid a 2 s wait per DestroyWindow.
     if [ -n "$TELVORA_XVFB_PID" ]; then
       telvora_reg 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
