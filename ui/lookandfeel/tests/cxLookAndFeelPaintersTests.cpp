@@ -5,6 +5,7 @@
 
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 
+#include "platform/Handles.h"
 #include "ui/lookandfeel/cxPngResourceImage.h"
 #include "ui/lookandfeel/dxOffice11.h"
 #include "ui/lookandfeel/tests/PainterTestSupport.h"
@@ -684,6 +685,25 @@ TEST(CommandLink, GlyphIsStretchedAndMirrored) {
         ++differences;
   EXPECT_EQ(differences, 0);
   EXPECT_NE(mirrored, normal);
+}
+
+TEST(CommandLink, GlyphDrawingReleasesWhatItTakesAndAMissingResourceDrawsNothing) {
+  TcxStandardLookAndFeelPainter painter;
+  TBitmapFixture bitmap(40, 40);
+  const int objects = TGdiObject::LiveCount(), dcs = TMemoryDC::LiveCount(),
+            modules = TModule::LiveCount(), memory = TGlobalMemory::LiveCount();
+  painter.DrawScaledCommandLinkGlyph(bitmap.Canvas(), {5, 3}, cxbsHot, nullptr);
+  bitmap.Clear();
+  EXPECT_FALSE(cxDrawPngResource(bitmap.Canvas(), GetModuleHandleW(nullptr), L"NO_SUCH_GLYPH",
+                                 L"PNG", {0, 0, 20, 20}, {5, 3, 25, 23}));
+  // A source outside the 20 x 40 image.
+  EXPECT_FALSE(cxDrawPngResource(bitmap.Canvas(), GetModuleHandleW(nullptr), L"CX_COMMANDLINKGLYPH",
+                                 L"PNG", {0, 30, 20, 50}, {5, 3, 25, 23}));
+  EXPECT_EQ(bitmap.Pixels(), std::vector<COLORREF>(40 * 40, kBackground));
+  EXPECT_EQ(TGdiObject::LiveCount(), objects);
+  EXPECT_EQ(TMemoryDC::LiveCount(), dcs);
+  EXPECT_EQ(TModule::LiveCount(), modules);
+  EXPECT_EQ(TGlobalMemory::LiveCount(), memory);
 }
 
 TEST(CommandLink, BaseBackgroundIsTheButtonAndMarginsAreFixed) {
