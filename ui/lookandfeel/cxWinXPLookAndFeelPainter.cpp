@@ -23,7 +23,7 @@ int ScaleValue(const TdxScaleFactor* AScaleFactor, int AValue) {
 }
 
 // Theme state ids of the button states: PBS_DEFAULTED, PBS_NORMAL, PBS_HOT,
-// PBS_PRESSED, PBS_DISABLED (on the toolbar part 5 is TS_CHECKED).
+// PBS_PRESSED, PBS_DISABLED; for toolbar buttons state 5 is TS_CHECKED.
 constexpr int kButtonStateIds[] = {PBS_DEFAULTED, PBS_NORMAL, PBS_HOT, PBS_PRESSED, PBS_DISABLED};
 
 // What identifies a themed drawing for canvases that cache them.
