@@ -3,22 +3,12 @@
 #   scripts/bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
+. scripts/wine-env.sh
 runs=${1:-20}
 
-scripts/setup.sh
-build=${TELVORA_BUILD_DIR:-build/mingw}
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-fi
-cmake --build "$build"
-
-. scripts/wine-env.sh
-prefix=$(mktemp -d /tmp/telvora-bench-prefix.XXXXXX)
-rmdir "$prefix"
-trap 'telvora_wine_down; rm -rf "$prefix"' EXIT
-TELVORA_HEADLESS=1 telvora_wine_up "$prefix"
+telvora_build
+trap telvora_temp_wine_down EXIT
+telvora_temp_wine_up
 
 bin="$build/bin"
 echo "== Start-up: process start to main window shown ($runs runs each)"

@@ -4,19 +4,12 @@
 # clicks "GUID Oku" and "Kopyala" itself, prints the GUID read and the text
 # on the clipboard, and saves a screenshot of the window (docs/telvora.png,
 # or the path given as the first argument).
+# TELVORA_WINEPREFIX chooses the prefix (default ~/.cache/telvora/wineprefix).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-
-scripts/setup.sh
-build=${TELVORA_BUILD_DIR:-build/mingw}
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-fi
-cmake --build "$build" --target TELVORA telvora-drive
-
 . scripts/wine-env.sh
+
+telvora_build TELVORA telvora-drive
 prefix=${TELVORA_WINEPREFIX:-$HOME/.cache/telvora/wineprefix}
 if [ -n "${DISPLAY:-}" ]; then
   telvora_wine_up "$prefix"

@@ -5,25 +5,11 @@
 # TELVORA_BUILD_DIR chooses the build folder (default build/mingw).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-
-scripts/setup.sh
-build=${TELVORA_BUILD_DIR:-build/mingw}
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
-fi
-cmake --build "$build"
-
 . scripts/wine-env.sh
-prefix=$(mktemp -d /tmp/telvora-test-prefix.XXXXXX)
-rmdir "$prefix"
-cleanup() {
-  telvora_wine_down
-  rm -rf "$prefix"
-}
-trap cleanup EXIT
-TELVORA_HEADLESS=1 telvora_wine_up "$prefix"
+
+telvora_build
+trap telvora_temp_wine_down EXIT
+telvora_temp_wine_up
 echo "Wine prefix $WINEPREFIX on display $DISPLAY"
 
 ctest --test-dir "$build" --output-on-failure "$@"

@@ -1,8 +1,30 @@
-# Sourced by the run and test scripts. Prepares a Wine prefix and, when no
-# display is given, a private Xvfb display; starts one persistent wineserver.
-#   telvora_wine_up PREFIX   -> exports WINEPREFIX, WINEDEBUG, DISPLAY
-#   telvora_wine_down        -> stops wineserver and Xvfb started here
+# Sourced by the scripts. Builds the project and prepares Wine: a prefix and,
+# when no display is given, a private Xvfb display, with one persistent
+# wineserver.
+#   telvora_build [TARGET...] -> installs what is missing, configures once,
+#                                builds; sets $build (TELVORA_BUILD_DIR or
+#                                build/mingw)
+#   telvora_wine_up PREFIX    -> exports WINEPREFIX, WINEDEBUG, DISPLAY
+#   telvora_wine_down         -> stops wineserver and Xvfb started here
+#   telvora_temp_wine_up      -> a throwaway prefix on a private display;
+#                                telvora_temp_wine_down removes it again
 # A new prefix is booted inside the display so its windows stay visible.
+
+telvora_build() {
+  local root
+  root=$(pwd)
+  scripts/setup.sh
+  build=${TELVORA_BUILD_DIR:-build/mingw}
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
+  fi
+  if [ $# -gt 0 ]; then
+    cmake --build "$build" --target "$@"
+  else
+    cmake --build "$build"
+  fi
+}
 
 TELVORA_XVFB_PID=""
 
@@ -71,4 +93,18 @@ telvora_wine_down() {
     kill "$TELVORA_XVFB_PID" 2>/dev/null || true
     wait "$TELVORA_XVFB_PID" 2>/dev/null || true
   fi
+}
+
+TELVORA_TEMP_PREFIX=""
+
+telvora_temp_wine_up() {
+  TELVORA_TEMP_PREFIX=$(mktemp -d /tmp/telvora-prefix.XXXXXX)
+  rmdir "$TELVORA_TEMP_PREFIX"
+  TELVORA_HEADLESS=1 telvora_wine_up "$TELVORA_TEMP_PREFIX"
+}
+
+telvora_temp_wine_down() {
+  telvora_wine_down
+  [ -n "$TELVORA_TEMP_PREFIX" ] && rm -rf "$TELVORA_TEMP_PREFIX"
+  TELVORA_TEMP_PREFIX=""
 }
