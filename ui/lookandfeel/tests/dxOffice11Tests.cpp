@@ -113,8 +113,8 @@ TEST(dxOffice11Scheme, FromTheThemeFileColourSchemeAndSystemVersion) {
       {L"luna.msstyles", L"NormalColorX", 6, schUnknown},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "file " << ToUtf8(c.File) << ", colour " << ToUtf8(c.Color)
-                                    << ", version " << c.Major);
+    SCOPED_TRACE(::testing::Message() << "file " << ToUtf8(c.File) << ", colour " << ToUtf8(c.Color)
+                                      << ", version " << c.Major);
     EXPECT_EQ(dxOffice11SchemeFromThemeName(c.File, c.Color, c.Major), c.Expected);
   }
 }
@@ -124,7 +124,7 @@ TEST(dxOffice11Scheme, WinesThemeNamesNoLunaSchemeAndTheSetIsDerived) {
   wchar_t file[MAX_PATH] = {};
   wchar_t color[MAX_PATH] = {};
   ASSERT_EQ(GetCurrentThemeName(file, MAX_PATH, color, MAX_PATH, nullptr, 0), S_OK);
-  SCOPED_TRACE(testing::Message() << "theme " << ToUtf8(file) << ", colour " << ToUtf8(color));
+  SCOPED_TRACE(::testing::Message() << "theme " << ToUtf8(file) << ", colour " << ToUtf8(color));
   EXPECT_EQ(dxGetOffice11Scheme(), schUnknown);
 
   RefreshOffice11Colors();
