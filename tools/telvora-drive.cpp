@@ -12,6 +12,7 @@
 #include <string>
 
 using namespace telvora::testing;
+using telvora::ToUtf8;
 
 namespace {
 

@@ -631,17 +631,6 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path) {
 
 // --- Text ---------------------------------------------------------------------
 
-std::string ToUtf8(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string result(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
-                      nullptr, nullptr);
-  return result;
-}
-
 std::wstring SystemErrorText(DWORD error) {
   wchar_t* buffer = nullptr;
   DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |

@@ -7,6 +7,7 @@
 // A program that uses these helpers runs per-monitor DPI aware, so that all
 // sizes and positions are physical pixels whatever the other program's DPI.
 
+#include "platform/SysUtils.h" // ToUtf8
 #include "platform/Handles.h"
 
 #include <windows.h>
@@ -209,7 +210,6 @@ bool SaveWindowBitmap(HWND window, const std::wstring& path);
 
 // --- Text ---------------------------------------------------------------------
 
-std::string ToUtf8(const std::wstring& text);
 // The system's message text for an error code (FormatMessageW), as returned.
 std::wstring SystemErrorText(DWORD error);
 

@@ -6,7 +6,7 @@
 
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 
-#include "platform/Handles.h"
+#include "tests/support/ThemeSwitch.h"
 #include "ui/lookandfeel/tests/PainterTestSupport.h"
 #include "ui/support/dxScaleFactor.h"
 #include "ui/themes/dxThemeManager.h"
@@ -24,50 +24,12 @@ using namespace painter_tests;
 
 constexpr TColor clRed = 0x0000FF;
 
-// The user's "ThemeActive" value, written back when the holder goes.
-class TThemeActiveValue {
-public:
-  TThemeActiveValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", 0,
-                      KEY_READ | KEY_WRITE, &key) == ERROR_SUCCESS)
-      FKey.Reset(key);
-    wchar_t value[16] = {};
-    DWORD size = sizeof(value) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (FKey &&
-        RegQueryValueExW(FKey.Get(), L"ThemeActive", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                         &size) == ERROR_SUCCESS &&
-        type == REG_SZ)
-      FValue = value;
-  }
-  TThemeActiveValue(const TThemeActiveValue&) = delete;
-  TThemeActiveValue& operator=(const TThemeActiveValue&) = delete;
-  ~TThemeActiveValue() {
-    if (FKey && !FValue.empty())
-      RegSetValueExW(FKey.Get(), L"ThemeActive", 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(FValue.c_str()),
-                     static_cast<DWORD>((FValue.size() + 1) * sizeof(wchar_t)));
-  }
-
-private:
-  TRegKey FKey;
-  std::wstring FValue;
-};
-
 // Distinct system colours and the styles off for the whole program.
 class TNoThemeEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
     FColors = std::make_unique<TDistinctSysColors>();
-    auto enableTheming =
-        reinterpret_cast<HRESULT(WINAPI*)(BOOL)>(GetProcAddress(dxThemeLibrary(), "EnableTheming"));
-    ASSERT_NE(enableTheming, nullptr);
-    {
-      TThemeActiveValue saved;
-      enableTheming(FALSE);
-    }
+    ASSERT_TRUE(testing::SwitchThemesOffForThisProcess());
     SendMessageW(dxThemeChangedEventReceiver()->WindowHandle(), WM_THEMECHANGED, 0, 0);
   }
   void TearDown() override { FColors.reset(); }

@@ -6,7 +6,7 @@
 
 #include "ui/themes/dxThemeManager.h"
 
-#include "platform/Handles.h"
+#include "tests/support/ThemeSwitch.h"
 
 #include <gtest/gtest.h>
 
@@ -15,56 +15,14 @@
 namespace telvora {
 namespace {
 
-constexpr wchar_t kThemeManagerKey[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
-
-// The user's "ThemeActive" value, written back when the holder goes.
-class TThemeActiveValue {
-public:
-  TThemeActiveValue() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kThemeManagerKey, 0, KEY_READ | KEY_WRITE, &key) ==
-        ERROR_SUCCESS)
-      FKey.Reset(key);
-    wchar_t value[16] = {};
-    DWORD size = sizeof(value) - sizeof(wchar_t);
-    DWORD type = 0;
-    if (FKey &&
-        RegQueryValueExW(FKey.Get(), L"ThemeActive", nullptr, &type, reinterpret_cast<BYTE*>(value),
-                         &size) == ERROR_SUCCESS &&
-        type == REG_SZ)
-      FValue = value;
-  }
-  ~TThemeActiveValue() { Restore(); }
-  TThemeActiveValue(const TThemeActiveValue&) = delete;
-  TThemeActiveValue& operator=(const TThemeActiveValue&) = delete;
-  void Restore() {
-    if (FKey && !FValue.empty())
-      RegSetValueExW(FKey.Get(), L"ThemeActive", 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(FValue.c_str()),
-                     static_cast<DWORD>((FValue.size() + 1) * sizeof(wchar_t)));
-  }
-
-private:
-  TRegKey FKey;
-  std::wstring FValue;
-};
-
 TEST(ThemeSwitchOff, ActiveFlagFollowsIsThemeActiveAtTheNextThemeChange) {
   ASSERT_TRUE(IsGlobalThemeActive());
   ASSERT_TRUE(AreVisualStylesAvailable(totButton));
-  auto enableTheming =
-      reinterpret_cast<HRESULT(WINAPI*)(BOOL)>(GetProcAddress(dxThemeLibrary(), "EnableTheming"));
-  ASSERT_NE(enableTheming, nullptr);
 
   int notified = 0;
   TdxThemeChangedNotificator notificator;
   notificator.SetOnThemeChanged([&notified] { ++notified; });
-  {
-    TThemeActiveValue saved;
-    enableTheming(FALSE);
-    saved.Restore();
-  }
+  ASSERT_TRUE(testing::SwitchThemesOffForThisProcess());
   ASSERT_FALSE(IsThemeActive());
   // Nothing has reached the theme-change window yet: the flag is as it was.
   EXPECT_TRUE(IsGlobalThemeActive());
