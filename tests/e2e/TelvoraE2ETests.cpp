@@ -264,9 +264,8 @@ TEST_F(MainWindow, KopyalaCopiesTheWholeTextWhateverIsSelected) {
 
 // --- A fresh window -----------------------------------------------------------
 
-// Known to fail at present: the window is shown, and so activated, before
-// the form counts as visible, so the activation finds no control that can
-// take the focus and the focus stays on the form itself.
+// The window must count as visible when Windows activates it, or the
+// activation finds no control that can take the focus.
 TEST(FreshWindow, HasTheFocusInTheEditBoxOnceActive) {
   TTelvora t;
   ASSERT_TRUE(t.Ready()) << Narrow(t.Problem());
