@@ -11,6 +11,7 @@
 #include "ui/support/cxMouseTracking.h"
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxDPI.h"
+#include "ui/support/dxFading.h"
 #include "ui/themes/dxThemeManager.h"
 
 namespace telvora {
@@ -28,8 +29,10 @@ const TUnit kProgramUnits[] = {
     {L"dxThemeManager", InitThemeManagerUnit, DoneThemeManagerUnit},
     {L"cxTimer", InitTimerUnit, DoneTimerUnit},
     {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
+    {L"dxFading", InitFadingUnit, DoneFadingUnit},
     {L"SystemPalette", InitSystemPaletteUnit, DoneSystemPaletteUnit},
     {L"cxLookAndFeelPainters", InitLookAndFeelPaintersUnit, DoneLookAndFeelPaintersUnit},
+    {L"cxLookAndFeels", InitLookAndFeelsUnit, DoneLookAndFeelsUnit},
     {L"cxGraphics", InitGraphics, DoneGraphics},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
