@@ -17,3 +17,6 @@ wine "$bin/startup-bench.exe" "$runs" "$(winepath -w "$bin/TELVORA.exe")" \
 
 echo "== Canvas: button paint sequence and caption routes"
 wine "$bin/graphics-bench.exe"
+
+echo "== Fading: one frame of a button-sized fade"
+wine "$bin/fading-bench.exe"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -214,15 +215,29 @@ void TdxFadingElement::BuildWorkImage() {
   const float f = storedF;
   volatile float storedG = 1.0f - f;
   const float g = storedG;
-  // A byte times a single-precision weight needs at most 32 significant
-  // bits and the sum of two such products at most 40, so double holds each
-  // value exactly, as extended precision would.
-  const double weight1 = g, weight2 = f;
-  auto mix = [weight1, weight2](BYTE AByte1, BYTE AByte2) {
-    double value = AByte1 * weight1 + AByte2 * weight2;
-    if (value > 255.0)
-      value = 255.0;
-    return static_cast<BYTE>(std::nearbyint(value)); // ties to even
+  // Each weight is a single-precision value in 0 to 1, so it is a whole
+  // multiple of 2^-32 and weight * 2^32 is an exact integer. Byte times
+  // weight, summed over both images, is then an exact integer multiple of
+  // 2^-32 too: rounding that exact value to the nearest byte with ties to
+  // even gives what the floating-point unit gives in extended precision,
+  // without a rounding call per byte.
+  constexpr int kShift = 32;
+  const auto scaled1 = static_cast<std::int64_t>(std::ldexp(static_cast<double>(g), kShift));
+  const auto scaled2 = static_cast<std::int64_t>(std::ldexp(static_cast<double>(f), kShift));
+  std::int64_t products1[256], products2[256];
+  for (int b = 0; b < 256; ++b) {
+    products1[b] = b * scaled1;
+    products2[b] = b * scaled2;
+  }
+  constexpr std::int64_t kHalf = std::int64_t{1} << (kShift - 1);
+  constexpr std::int64_t kFraction = (std::int64_t{1} << kShift) - 1;
+  auto mix = [&products1, &products2](BYTE AByte1, BYTE AByte2) {
+    const std::int64_t value = products1[AByte1] + products2[AByte2];
+    std::int64_t rounded = value >> kShift;
+    const std::int64_t fraction = value & kFraction;
+    if (fraction > kHalf || (fraction == kHalf && (rounded & 1) != 0))
+      ++rounded;
+    return static_cast<BYTE>(std::min<std::int64_t>(rounded, 255));
   };
   TdxFadingPixels pixels(std::min(FImage1Colors.size(), FImage2Colors.size()));
   for (size_t i = 0; i < pixels.size(); ++i) {

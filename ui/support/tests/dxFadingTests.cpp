@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -231,6 +232,42 @@ TEST_F(Fading, FirstAndLastStagesShowTheTwoImagesUnchanged) {
   EXPECT_TRUE(std::equal(normal.begin(), normal.end(), object.Frames[0].Pixels.begin(), Same));
   EXPECT_TRUE(std::equal(object.HotPixels.begin(), object.HotPixels.end(),
                          object.Frames[4].Pixels.begin(), Same));
+}
+
+TEST_F(Fading, EveryPairOfBytesBlendsAsInExtendedPrecisionWithTiesToEven) {
+  // Blue runs through every pair of start and end bytes.
+  struct TAllPairs : TFadingObject {
+    void GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
+                         std::unique_ptr<TcxBitmap32>& AFadeInImage) override {
+      AFadeOutImage = std::make_unique<TcxBitmap32>(256, 256);
+      AFadeInImage = std::make_unique<TcxBitmap32>(256, 256);
+      auto* hot = reinterpret_cast<RGBQUAD*>(AFadeInImage->Bits());
+      auto* normal = reinterpret_cast<RGBQUAD*>(AFadeOutImage->Bits());
+      for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+          hot[y * 256 + x] = {static_cast<BYTE>(x), 0, 0, 255};
+          normal[y * 256 + x] = {static_cast<BYTE>(y), 0, 0, 255};
+        }
+    }
+  } object;
+  Fader()->FadeOut(&object);
+  RunTicks(&object);
+  ASSERT_EQ(object.Frames.size(), kFadeOutWeights.size() + 1);
+  for (size_t stage = 0; stage < kFadeOutWeights.size(); ++stage) {
+    volatile float storedF = static_cast<float>(kFadeOutWeights[stage]) / 255.0f;
+    const float f = storedF;
+    volatile float storedG = 1.0f - f;
+    const float g = storedG;
+    int wrong = 0;
+    for (int y = 0; y < 256; ++y)
+      for (int x = 0; x < 256; ++x) {
+        long double value = static_cast<long double>(x) * g + static_cast<long double>(y) * f;
+        const auto expected = static_cast<int>(std::nearbyint(std::min(value, 255.0L)));
+        if (object.Frames[stage].Pixels[static_cast<size_t>(y * 256 + x)].rgbBlue != expected)
+          ++wrong;
+      }
+    EXPECT_EQ(wrong, 0) << "stage " << stage;
+  }
 }
 
 TEST_F(Fading, ReversalMidwayGoesBackFromTheCurrentBlend) {
