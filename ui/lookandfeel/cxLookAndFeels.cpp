@@ -1,9 +1,12 @@
 #include "ui/lookandfeel/cxLookAndFeels.h"
 
 #include "platform/UtilWindow.h"
+#include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/dxOffice11.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 
 namespace telvora {
 
@@ -161,6 +164,737 @@ void DoneSystemPaletteUnit() {
     FSystemPaletteChangedListenerRefCount = 0;
     delete listener;
   }
+}
+
+// ======================================================================
+// The look-and-feel model.
+
+bool cxUseSkins = cxDefaultUseSkins;
+bool cxIsTouchModeEnabled = cxDefaultIsTouchModeEnabled;
+bool cxIsTouchSettingsChanging = false;
+TdxDefaultBoolean dxSkinShowFormShadow = bDefault;
+TdxSkinImageSet dxSkinsUseImageSet = imsDefault;
+TcxGetSkinPainterProc GetSkinPainterProc = nullptr;
+
+namespace {
+TcxLookAndFeel* FRootLookAndFeel = nullptr;
+bool FUnitIsFinalized = false;
+int FLookAndFeelControllerCount = 0;
+
+// Names of enumerators as form descriptions write them.
+constexpr const wchar_t* kKindNames[] = {L"lfFlat", L"lfStandard", L"lfUltraFlat", L"lfOffice11"};
+constexpr const wchar_t* kScrollbarModeNames[] = {L"sbmDefault", L"sbmTouch", L"sbmClassic",
+                                                  L"sbmHybrid"};
+constexpr const wchar_t* kScrollModeNames[] = {L"scmDefault", L"scmClassic", L"scmSmooth"};
+constexpr const wchar_t* kRenderModeNames[] = {L"rmDefault", L"rmGDI", L"rmDirectX", L"rmGDIPlus"};
+constexpr const wchar_t* kTouchScrollUIModeNames[] = {L"tsmDefault", L"tsmEnabled", L"tsmDisabled"};
+constexpr const wchar_t* kValueNames[] = {L"lfvKind",          L"lfvNativeStyle", L"lfvSkinName",
+                                          L"lfvScrollbarMode", L"lfvRenderMode",  L"lfvScrollMode"};
+
+// The ordinal of an identifier (case ignored, as identifiers are), or -1.
+template <size_t N> int OrdinalOf(const wchar_t* const (&ANames)[N], const std::wstring& AName) {
+  for (size_t i = 0; i < N; ++i)
+    if (_wcsicmp(ANames[i], AName.c_str()) == 0)
+      return static_cast<int>(i);
+  return -1;
+}
+
+template <class TEnum, size_t N>
+TEnum EnumFromValue(const wchar_t* const (&ANames)[N], const TPropertyValue& AValue) {
+  if (AValue.Kind != TPropertyValue::TKind::Identifier)
+    throw EReadError(L"Invalid property value");
+  int ordinal = OrdinalOf(ANames, AValue.Text);
+  if (ordinal < 0)
+    throw EReadError(L"Invalid property value");
+  return static_cast<TEnum>(ordinal);
+}
+
+TPropertyValue Identifier(const wchar_t* AName) {
+  TPropertyValue value;
+  value.Kind = TPropertyValue::TKind::Identifier;
+  value.Text = AName;
+  return value;
+}
+
+TPropertyValue Boolean(bool AValue) {
+  return Identifier(AValue ? L"True" : L"False");
+}
+
+TPropertyValue String(const std::wstring& AText) {
+  TPropertyValue value;
+  value.Kind = TPropertyValue::TKind::String;
+  value.Text = AText;
+  return value;
+}
+
+bool IsController(IcxLookAndFeelNotificationListener* AListener) {
+  return dynamic_cast<TcxLookAndFeelController*>(AListener->GetObject()) != nullptr;
+}
+
+void RefreshRootLookAndFeel() {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->Refresh();
+}
+} // namespace
+
+// ---------------------------------------------------------------- persistent
+
+void TcxInterfacedPersistent::Assign(const TObject* ASource) {
+  throw EConvertError(ASource == nullptr ? L"Cannot assign nil"
+                                         : L"Cannot assign this object to a look-and-feel");
+}
+
+// ---------------------------------------------------------------- look-and-feel
+
+TcxLookAndFeel::TcxLookAndFeel(TObject* AOwner) : TcxLookAndFeel(AOwner, false) {}
+
+TcxLookAndFeel::TcxLookAndFeel(TObject* AOwner, bool AIsRootLookAndFeel)
+    : TcxInterfacedPersistent(AOwner), FIsRootLookAndFeel(AIsRootLookAndFeel) {
+  FCurrentState = FData;
+  FSystemPaletteChangedNotifier = std::make_unique<TcxSystemPaletteChangedNotifier>(false);
+  FSystemPaletteChangedNotifier->OnSystemPaletteChanged = [this] { SystemPaletteChanged(); };
+  try {
+    if (!FIsRootLookAndFeel) {
+      if (TcxLookAndFeel* root = RootLookAndFeel())
+        root->AddChangeListener(this);
+      InitializeCurrentState();
+    }
+    InitializePainter();
+  } catch (...) {
+    // No master keeps a look-and-feel that was never made.
+    if (TcxLookAndFeel* master = GetMasterLookAndFeel())
+      master->RemoveChangeListener(this);
+    throw;
+  }
+}
+
+TcxLookAndFeel::~TcxLookAndFeel() {
+  FSystemPaletteChangedNotifier.reset();
+  DoMasterLookAndFeelDestroying();
+  FChangeListenerList.clear();
+  if (TcxLookAndFeel* master = GetMasterLookAndFeel())
+    master->RemoveChangeListener(this);
+}
+
+void TcxLookAndFeel::Assign(const TObject* ASource) {
+  const auto* source = dynamic_cast<const TcxLookAndFeel*>(ASource);
+  if (source == nullptr) {
+    TcxInterfacedPersistent::Assign(ASource);
+    return;
+  }
+  // One report for data and master together.
+  SaveState();
+  FData = source->FData;
+  FAssignedValues = source->FAssignedValues;
+  ChangeMaster(source->GetMasterLookAndFeel());
+  CheckStateChanges();
+}
+
+template <class T>
+void TcxLookAndFeel::AssignValue(TcxLookAndFeelValue AValue, T TcxLookAndFeelData::*AField,
+                                 const T& ANew, T (TcxLookAndFeel::*AResolve)()) {
+  const T previous = FCurrentState.*AField;
+  FAssignedValues = FAssignedValues | TcxLookAndFeelValues{AValue};
+  FData.*AField = ANew;
+  if ((this->*AResolve)() != previous)
+    Changed({AValue});
+}
+
+void TcxLookAndFeel::SetKind(TcxLookAndFeelKind Value) {
+  AssignValue(lfvKind, &TcxLookAndFeelData::Kind, Value, &TcxLookAndFeel::InternalGetKind);
+}
+
+void TcxLookAndFeel::SetNativeStyle(bool Value) {
+  AssignValue(lfvNativeStyle, &TcxLookAndFeelData::NativeStyle, Value,
+              &TcxLookAndFeel::InternalGetNativeStyle);
+}
+
+void TcxLookAndFeel::SetSkinName(const TdxSkinName& Value) {
+  AssignValue(lfvSkinName, &TcxLookAndFeelData::SkinName, Value,
+              &TcxLookAndFeel::InternalGetSkinName);
+}
+
+void TcxLookAndFeel::SetScrollbarMode(TdxScrollbarMode Value) {
+  AssignValue(lfvScrollbarMode, &TcxLookAndFeelData::ScrollbarMode, Value,
+              &TcxLookAndFeel::InternalGetScrollbarMode);
+}
+
+void TcxLookAndFeel::SetScrollMode(TdxScrollMode Value) {
+  AssignValue(lfvScrollMode, &TcxLookAndFeelData::ScrollMode, Value,
+              &TcxLookAndFeel::InternalGetScrollMode);
+}
+
+void TcxLookAndFeel::SetRenderMode(TdxRenderMode Value) {
+  AssignValue(lfvRenderMode, &TcxLookAndFeelData::RenderMode, Value,
+              &TcxLookAndFeel::InternalGetRenderMode);
+}
+
+void TcxLookAndFeel::SetAssignedValues(TcxLookAndFeelValues Value) {
+  if (Value == FAssignedValues)
+    return;
+  SaveState();
+  FAssignedValues = Value;
+  CheckStateChanges();
+}
+
+TcxLookAndFeel* TcxLookAndFeel::GetMasterLookAndFeel() const noexcept {
+  if (FIsRootLookAndFeel)
+    return nullptr;
+  return FMasterLookAndFeel != nullptr ? FMasterLookAndFeel : FRootLookAndFeel;
+}
+
+TcxLookAndFeel* TcxLookAndFeel::InheritFrom() const noexcept {
+  return GetMasterLookAndFeel();
+}
+
+bool TcxLookAndFeel::ChangeMaster(TcxLookAndFeel* Value) {
+  if (FIsRootLookAndFeel || Value == this || Value == GetMasterLookAndFeel())
+    return false;
+  if (TcxLookAndFeel* master = GetMasterLookAndFeel())
+    master->RemoveChangeListener(this);
+  FMasterLookAndFeel = Value;
+  if (TcxLookAndFeel* master = GetMasterLookAndFeel())
+    master->AddChangeListener(this);
+  return true;
+}
+
+void TcxLookAndFeel::SetMasterLookAndFeel(TcxLookAndFeel* Value) {
+  if (FIsRootLookAndFeel || Value == this || Value == GetMasterLookAndFeel())
+    return;
+  SaveState();
+  ChangeMaster(Value);
+  CheckStateChanges();
+}
+
+void TcxLookAndFeel::AddChangeListener(TObject* AListener) {
+  auto* listener = dynamic_cast<IcxLookAndFeelNotificationListener*>(AListener);
+  if (listener == nullptr)
+    return;
+  const bool controller = IsController(listener);
+  if (controller && !FIsRootLookAndFeel)
+    return;
+  if (std::find(FChangeListenerList.begin(), FChangeListenerList.end(), AListener) !=
+      FChangeListenerList.end())
+    return;
+  if (controller)
+    ++FLookAndFeelControllerCount;
+  FChangeListenerList.push_back(AListener);
+}
+
+void TcxLookAndFeel::RemoveChangeListener(TObject* AListener) {
+  auto* listener = dynamic_cast<IcxLookAndFeelNotificationListener*>(AListener);
+  if (listener == nullptr)
+    return;
+  const bool controller = IsController(listener);
+  auto it = std::find(FChangeListenerList.begin(), FChangeListenerList.end(), AListener);
+  if (it == FChangeListenerList.end())
+    return;
+  // While listeners are told of the destruction, the list keeps its shape.
+  if (!FIsDestruction)
+    FChangeListenerList.erase(it);
+  if (controller && FIsRootLookAndFeel && FLookAndFeelControllerCount > 0 &&
+      --FLookAndFeelControllerCount == 0)
+    Reset();
+}
+
+void TcxLookAndFeel::BeginUpdate() noexcept {
+  ++FUpdateLockCount;
+}
+
+void TcxLookAndFeel::EndUpdate() {
+  if (FUpdateLockCount <= 0)
+    return;
+  if (--FUpdateLockCount == 0) {
+    TcxLookAndFeelValues changed = FChangedValues;
+    FChangedValues = {};
+    Changed(changed);
+  }
+}
+
+void TcxLookAndFeel::Refresh() {
+  Changed(LookAndFeelValueAll);
+}
+
+void TcxLookAndFeel::Reset() {
+  if (FIsRootLookAndFeel && FPainter != nullptr)
+    FPainter->ResetLookAndFeelSettings();
+  SetAssignedValues({});
+  if (FIsRootLookAndFeel) {
+    // Noticed by each look-and-feel at its next change.
+    dxSkinShowFormShadow = bDefault;
+    dxSkinsUseImageSet = imsDefault;
+    cxUseSkins = cxDefaultUseSkins;
+    cxIsTouchModeEnabled = cxDefaultIsTouchModeEnabled;
+  }
+}
+
+void TcxLookAndFeel::SetStyle(TcxLookAndFeelStyle Value) {
+  SetNativeStyle(Value == lfsNative);
+  if (!NativeStyle())
+    SetKind(cxLookAndFeelKindMap[Value]);
+}
+
+TcxCustomLookAndFeelPainter*
+TcxLookAndFeel::GetAvailablePainter(TdxThemedObjectTypes ANeededThemedObjectTypes) {
+  TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager();
+  if (manager == nullptr)
+    return nullptr;
+  if (NativeStyle() && AreVisualStylesAvailable(ANeededThemedObjectTypes))
+    return manager->GetPainter(lfsNative);
+  if (FSkinPainter != nullptr)
+    return FSkinPainter;
+  return manager->GetPainter(GetActiveStyle());
+}
+
+TcxCustomLookAndFeelPainter*
+TcxLookAndFeel::GetAvailablePainter(TdxThemedObjectType ANeededThemedObjectType) {
+  return GetAvailablePainter(TdxThemedObjectTypes{ANeededThemedObjectType});
+}
+
+TcxLookAndFeelStyle TcxLookAndFeel::GetActiveStyle() {
+  if (NativeStyle() && AreVisualStylesAvailable())
+    return lfsNative;
+  if (FSkinPainter != nullptr)
+    return lfsSkin;
+  return cxLookAndFeelStyleMap[Kind()];
+}
+
+TdxTouchScrollUIMode TcxLookAndFeel::GetTouchScrollUIMode() const noexcept {
+  switch (ScrollbarMode()) {
+  case sbmDefault:
+    return tsmDefault;
+  case sbmTouch:
+    return tsmEnabled;
+  default:
+    return tsmDisabled;
+  }
+}
+
+void TcxLookAndFeel::SetTouchScrollUIMode(TdxTouchScrollUIMode Value) {
+  switch (Value) {
+  case tsmDefault:
+    SetScrollbarMode(sbmDefault);
+    break;
+  case tsmEnabled:
+    SetScrollbarMode(sbmTouch);
+    break;
+  default:
+    SetScrollbarMode(sbmClassic);
+    break;
+  }
+}
+
+bool TcxLookAndFeel::SetProperty(const std::wstring& AName, const TPropertyValue& AValue) {
+  if (AName == L"Kind")
+    SetKind(EnumFromValue<TcxLookAndFeelKind>(kKindNames, AValue));
+  else if (AName == L"NativeStyle")
+    SetNativeStyle(AValue.AsBoolean());
+  else if (AName == L"SkinName")
+    SetSkinName(AValue.AsString());
+  else if (AName == L"ScrollbarMode")
+    SetScrollbarMode(EnumFromValue<TdxScrollbarMode>(kScrollbarModeNames, AValue));
+  else if (AName == L"ScrollMode")
+    SetScrollMode(EnumFromValue<TdxScrollMode>(kScrollModeNames, AValue));
+  else if (AName == L"RenderMode")
+    SetRenderMode(EnumFromValue<TdxRenderMode>(kRenderModeNames, AValue));
+  else if (AName == L"AssignedValues") {
+    if (AValue.Kind != TPropertyValue::TKind::Set)
+      throw EReadError(L"Invalid property value");
+    std::uint8_t bits = 0;
+    for (const std::wstring& item : AValue.Items) {
+      int ordinal = OrdinalOf(kValueNames, item);
+      if (ordinal < 0)
+        throw EReadError(L"Invalid property value");
+      bits = static_cast<std::uint8_t>(bits | (1u << ordinal));
+    }
+    SetAssignedValues(TcxLookAndFeelValues::FromBits(bits));
+  } else if (AName == L"TouchScrollUIMode") {
+    // The older entry: an unknown name means classic scroll bars.
+    int ordinal = OrdinalOf(kTouchScrollUIModeNames, AValue.AsString());
+    if (ordinal < 0)
+      SetScrollbarMode(sbmClassic);
+    else
+      SetTouchScrollUIMode(static_cast<TdxTouchScrollUIMode>(ordinal));
+  } else
+    return false;
+  return true;
+}
+
+void TcxLookAndFeel::WriteProperties(
+    const std::function<void(const std::wstring& AName, const TPropertyValue& AValue)>& AWrite)
+    const {
+  if (IsKindStored())
+    AWrite(L"Kind", Identifier(kKindNames[Kind()]));
+  if (IsNativeStyleStored())
+    AWrite(L"NativeStyle", Boolean(NativeStyle()));
+  if (IsRenderModeStored())
+    AWrite(L"RenderMode", Identifier(kRenderModeNames[RenderMode()]));
+  if (IsScrollbarModeStored())
+    AWrite(L"ScrollbarMode", Identifier(kScrollbarModeNames[ScrollbarMode()]));
+  if (IsScrollModeStored())
+    AWrite(L"ScrollMode", Identifier(kScrollModeNames[ScrollMode()]));
+  // An assigned empty skin name is written too: it stops the inheritance.
+  if (IsSkinNameStored())
+    AWrite(L"SkinName", String(SkinName()));
+}
+
+void TcxLookAndFeel::MasterLookAndFeelChanged(TcxLookAndFeel*,
+                                              TcxLookAndFeelValues AChangedValues) {
+  Changed(AChangedValues & (LookAndFeelValueAll - FAssignedValues));
+}
+
+void TcxLookAndFeel::MasterLookAndFeelDestroying(TcxLookAndFeel*) {
+  SetMasterLookAndFeel(nullptr);
+}
+
+void TcxLookAndFeel::MasterLookAndFeelBeginChange() {
+  if (OnMasterBeginChange)
+    OnMasterBeginChange(this);
+}
+
+void TcxLookAndFeel::MasterLookAndFeelEndChange() {
+  if (OnMasterEndChange)
+    OnMasterEndChange(this);
+}
+
+TcxCustomLookAndFeelPainter* TcxLookAndFeel::GetSkinPainter(const TdxSkinName& AName) {
+  if (!cxUseSkins || AName.empty())
+    return nullptr;
+  if (TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager())
+    if (TcxCustomLookAndFeelPainter* painter = manager->GetPainter(AName))
+      return painter;
+  return GetSkinPainterProc != nullptr ? GetSkinPainterProc(AName) : nullptr;
+}
+
+void TcxLookAndFeel::InitializeCurrentState() {
+  FCurrentState.Kind = InternalGetKind();
+  FCurrentState.NativeStyle = InternalGetNativeStyle();
+  FCurrentState.SkinName = InternalGetSkinName();
+  FCurrentState.ScrollbarMode = InternalGetScrollbarMode();
+  FCurrentState.ScrollMode = InternalGetScrollMode();
+  FCurrentState.RenderMode = InternalGetRenderMode();
+  FCurrentState.UseSkins = cxUseSkins;
+  // A skin name counts only without the native style.
+  FSkinPainter = FCurrentState.NativeStyle ? nullptr : InternalGetSkinPainter();
+}
+
+void TcxLookAndFeel::InitializePainter() {
+  FPainter = GetAvailablePainter(TdxThemedObjectTypes{});
+}
+
+TcxLookAndFeelKind TcxLookAndFeel::InternalGetKind() {
+  if (FAssignedValues.Contains(lfvKind))
+    return FData.Kind;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.Kind : cxDefaultLookAndFeelKind;
+}
+
+bool TcxLookAndFeel::InternalGetNativeStyle() {
+  if (FAssignedValues.Contains(lfvNativeStyle))
+    return FData.NativeStyle;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.NativeStyle : cxDefaultLookAndFeelNativeStyle;
+}
+
+TdxRenderMode TcxLookAndFeel::InternalGetRenderMode() {
+  if (FAssignedValues.Contains(lfvRenderMode))
+    return FData.RenderMode;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.RenderMode : cxDefaultLookAndFeelRenderMode;
+}
+
+TdxScrollbarMode TcxLookAndFeel::InternalGetScrollbarMode() {
+  if (FAssignedValues.Contains(lfvScrollbarMode))
+    return FData.ScrollbarMode;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.ScrollbarMode
+                           : cxDefaultLookAndFeelScrollbarMode;
+}
+
+TdxScrollMode TcxLookAndFeel::InternalGetScrollMode() {
+  if (FAssignedValues.Contains(lfvScrollMode))
+    return FData.ScrollMode;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.ScrollMode : cxDefaultLookAndFeelScrollMode;
+}
+
+TdxSkinName TcxLookAndFeel::InternalGetSkinName() {
+  if (FAssignedValues.Contains(lfvSkinName))
+    return FData.SkinName;
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->FCurrentState.SkinName
+                           : TdxSkinName(cxDefaultLookAndFeelSkinName);
+}
+
+TcxCustomLookAndFeelPainter* TcxLookAndFeel::InternalGetSkinPainter() {
+  if (FAssignedValues.Contains(lfvSkinName))
+    return GetSkinPainter(FData.SkinName);
+  TcxLookAndFeel* master = InheritFrom();
+  return master != nullptr ? master->GetSkinPainter(master->FCurrentState.SkinName) : nullptr;
+}
+
+void TcxLookAndFeel::SystemPaletteChanged() {
+  Changed({lfvNativeStyle});
+}
+
+void TcxLookAndFeel::Changed(TcxLookAndFeelValues AChangedValues) {
+  if (FIsDestruction)
+    return;
+  if (FCurrentState.UseSkins != cxUseSkins)
+    AChangedValues = AChangedValues | TcxLookAndFeelValues{lfvSkinName};
+  if (AChangedValues.Empty() && !cxIsTouchSettingsChanging)
+    return;
+  InitializeCurrentState();
+  InitializePainter();
+  if (FUpdateLockCount > 0) {
+    FChangedValues = FChangedValues | AChangedValues;
+    return;
+  }
+  DoMasterLookAndFeelChanged(AChangedValues);
+  if (OnChanged)
+    OnChanged(this, AChangedValues);
+}
+
+void TcxLookAndFeel::SaveState() {
+  FPrevState = FCurrentState;
+}
+
+void TcxLookAndFeel::CheckStateChanges() {
+  TcxLookAndFeelValues changed;
+  if (InternalGetKind() != FPrevState.Kind)
+    changed = changed | TcxLookAndFeelValues{lfvKind};
+  if (InternalGetNativeStyle() != FPrevState.NativeStyle)
+    changed = changed | TcxLookAndFeelValues{lfvNativeStyle};
+  if (InternalGetSkinName() != FPrevState.SkinName)
+    changed = changed | TcxLookAndFeelValues{lfvSkinName};
+  if (InternalGetScrollbarMode() != FPrevState.ScrollbarMode)
+    changed = changed | TcxLookAndFeelValues{lfvScrollbarMode};
+  if (InternalGetScrollMode() != FPrevState.ScrollMode)
+    changed = changed | TcxLookAndFeelValues{lfvScrollMode};
+  if (InternalGetRenderMode() != FPrevState.RenderMode)
+    changed = changed | TcxLookAndFeelValues{lfvRenderMode};
+  Changed(changed);
+}
+
+template <class TNotify> void TcxLookAndFeel::ForEachListener(TNotify ANotify) {
+  // The index advances past a listener that is still in its place; one that
+  // removed itself leaves its successor at the same index, and one added
+  // meanwhile is told in its turn, once.
+  size_t i = 0;
+  while (i < FChangeListenerList.size()) {
+    TObject* listener = FChangeListenerList[i];
+    ANotify(listener);
+    if (i < FChangeListenerList.size() && FChangeListenerList[i] == listener)
+      ++i;
+  }
+}
+
+void TcxLookAndFeel::DoMasterLookAndFeelChanged(TcxLookAndFeelValues AChangedValues) {
+  ForEachListener([](TObject* listener) {
+    if (auto* listener2 = dynamic_cast<IcxLookAndFeelNotificationListener2*>(listener))
+      listener2->MasterLookAndFeelBeginChange();
+  });
+  ForEachListener([this, AChangedValues](TObject* listener) {
+    if (auto* intf = dynamic_cast<IcxLookAndFeelNotificationListener*>(listener))
+      intf->MasterLookAndFeelChanged(this, AChangedValues);
+  });
+  ForEachListener([](TObject* listener) {
+    if (auto* listener2 = dynamic_cast<IcxLookAndFeelNotificationListener2*>(listener))
+      listener2->MasterLookAndFeelEndChange();
+  });
+}
+
+void TcxLookAndFeel::DoMasterLookAndFeelDestroying() {
+  FIsDestruction = true;
+  const size_t count = FChangeListenerList.size();
+  for (size_t i = 0; i < count && i < FChangeListenerList.size(); ++i)
+    if (auto* intf = dynamic_cast<IcxLookAndFeelNotificationListener*>(FChangeListenerList[i]))
+      intf->MasterLookAndFeelDestroying(this);
+  FIsDestruction = false;
+}
+
+// ---------------------------------------------------------------- root
+
+TcxRootLookAndFeel::TcxRootLookAndFeel() : TcxLookAndFeel(nullptr, true) {}
+
+TcxRootLookAndFeel::~TcxRootLookAndFeel() {
+  if (FRootLookAndFeel == this) {
+    FRootLookAndFeel = nullptr;
+    cxRootLookAndFeelRefreshProc = nullptr;
+  }
+  // The controllers listened to this root only.
+  FLookAndFeelControllerCount = 0;
+}
+
+TcxLookAndFeel* RootLookAndFeel() {
+  if (FRootLookAndFeel == nullptr && !FUnitIsFinalized) {
+    FRootLookAndFeel = new TcxRootLookAndFeel;
+    // Painters added to or removed from the registry refresh the root.
+    cxRootLookAndFeelRefreshProc = RefreshRootLookAndFeel;
+  }
+  return FRootLookAndFeel;
+}
+
+bool IsRootLookAndFeelAssigned() noexcept {
+  return FRootLookAndFeel != nullptr;
+}
+
+bool cxIsTouchScrollUIModeEnabled() {
+  if (FRootLookAndFeel == nullptr)
+    return true;
+  TdxScrollbarMode mode = FRootLookAndFeel->ScrollbarMode();
+  return mode == sbmDefault || mode == sbmTouch;
+}
+
+// ---------------------------------------------------------------- controller
+
+TcxLookAndFeelController::TcxLookAndFeelController(TComponent* AOwner) : TComponent(AOwner) {
+  if (TcxLookAndFeel* root = RootLookAndFeel())
+    root->AddChangeListener(this);
+}
+
+TcxLookAndFeelController::~TcxLookAndFeelController() {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->RemoveChangeListener(this);
+}
+
+TcxLookAndFeelKind TcxLookAndFeelController::Kind() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->Kind() : cxDefaultLookAndFeelKind;
+}
+
+void TcxLookAndFeelController::SetKind(TcxLookAndFeelKind Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetKind(Value);
+}
+
+bool TcxLookAndFeelController::NativeStyle() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->NativeStyle()
+                                     : cxDefaultLookAndFeelNativeStyle;
+}
+
+void TcxLookAndFeelController::SetNativeStyle(bool Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetNativeStyle(Value);
+}
+
+TdxScrollbarMode TcxLookAndFeelController::ScrollbarMode() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->ScrollbarMode()
+                                     : cxDefaultLookAndFeelScrollbarMode;
+}
+
+void TcxLookAndFeelController::SetScrollbarMode(TdxScrollbarMode Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetScrollbarMode(Value);
+}
+
+TdxScrollMode TcxLookAndFeelController::ScrollMode() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->ScrollMode()
+                                     : cxDefaultLookAndFeelScrollMode;
+}
+
+void TcxLookAndFeelController::SetScrollMode(TdxScrollMode Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetScrollMode(Value);
+}
+
+TdxSkinName TcxLookAndFeelController::SkinName() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->SkinName()
+                                     : TdxSkinName(cxDefaultLookAndFeelSkinName);
+}
+
+void TcxLookAndFeelController::SetSkinName(const TdxSkinName& Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetSkinName(Value);
+}
+
+TdxRenderMode TcxLookAndFeelController::RenderMode() const {
+  return FRootLookAndFeel != nullptr ? FRootLookAndFeel->RenderMode()
+                                     : cxDefaultLookAndFeelRenderMode;
+}
+
+void TcxLookAndFeelController::SetRenderMode(TdxRenderMode Value) {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->SetRenderMode(Value);
+}
+
+bool TcxLookAndFeelController::TouchMode() const noexcept {
+  return cxIsTouchModeEnabled;
+}
+
+void TcxLookAndFeelController::SetTouchMode(bool Value) {
+  if (Value == cxIsTouchModeEnabled)
+    return;
+  cxIsTouchSettingsChanging = true;
+  cxIsTouchModeEnabled = Value;
+  try {
+    if (FRootLookAndFeel != nullptr)
+      FRootLookAndFeel->Refresh();
+  } catch (...) {
+    cxIsTouchSettingsChanging = false;
+    throw;
+  }
+  cxIsTouchSettingsChanging = false;
+}
+
+void TcxLookAndFeelController::BeginUpdate() {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->BeginUpdate();
+}
+
+void TcxLookAndFeelController::EndUpdate() {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->EndUpdate();
+}
+
+void TcxLookAndFeelController::Reset() {
+  if (FRootLookAndFeel != nullptr)
+    FRootLookAndFeel->Reset();
+}
+
+bool TcxLookAndFeelController::SetProperty(const std::wstring& path, const TPropertyValue& value) {
+  if (path == L"TouchMode")
+    SetTouchMode(value.AsBoolean());
+  else if (path == L"TouchScrollUIMode") {
+    // The older entry, applied only when it changes something.
+    bool enabled = value.AsBoolean();
+    if (enabled != cxIsTouchScrollUIModeEnabled())
+      SetScrollbarMode(enabled ? sbmTouch : sbmClassic);
+  } else if (path == L"Kind" || path == L"NativeStyle" || path == L"ScrollbarMode" ||
+             path == L"ScrollMode" || path == L"SkinName" || path == L"RenderMode") {
+    if (FRootLookAndFeel != nullptr)
+      FRootLookAndFeel->SetProperty(path, value);
+  } else
+    return TComponent::SetProperty(path, value);
+  return true;
+}
+
+// ---------------------------------------------------------------- forms
+
+bool SetLookAndFeelProperty(TcxLookAndFeel& ALookAndFeel, const std::wstring& APath,
+                            const TPropertyValue& AValue) {
+  constexpr std::wstring_view prefix = L"LookAndFeel.";
+  if (APath.size() <= prefix.size() || std::wstring_view(APath).substr(0, prefix.size()) != prefix)
+    return false;
+  return ALookAndFeel.SetProperty(APath.substr(prefix.size()), AValue);
+}
+
+// ---------------------------------------------------------------- unit
+
+void InitLookAndFeelsUnit() {
+  FUnitIsFinalized = false;
+  RegisterComponentClass(L"TcxLookAndFeelController",
+                         [](TComponent* AOwner) { return new TcxLookAndFeelController(AOwner); });
+}
+
+void DoneLookAndFeelsUnit() {
+  FUnitIsFinalized = true;
+  UnregisterComponentClass(L"TcxLookAndFeelController");
+  // The reference goes first: while the root is destroyed, the other
+  // look-and-feels find no master.
+  TcxLookAndFeel* root = FRootLookAndFeel;
+  FRootLookAndFeel = nullptr;
+  cxRootLookAndFeelRefreshProc = nullptr;
+  delete root;
 }
 
 } // namespace telvora
