@@ -3,6 +3,7 @@
 // button's bitmap.
 //   fading-bench [CALLS_PER_BATCH]
 
+#include "bench/BenchTiming.h"
 #include "app/ProgramUnits.h"
 #include "ui/support/dxFading.h"
 
@@ -17,28 +18,11 @@
 
 using namespace telvora;
 
+using bench::PerCall;
+
 namespace {
 
-constexpr int kBatches = 9;
 constexpr int kWidth = 75, kHeight = 25;
-
-// Microseconds per call: the median over several batches.
-double PerCall(int calls, const std::function<void()>& step) {
-  LARGE_INTEGER frequency{};
-  QueryPerformanceFrequency(&frequency);
-  std::vector<double> batches;
-  for (int b = 0; b < kBatches; ++b) {
-    LARGE_INTEGER start{}, stop{};
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < calls; ++i)
-      step();
-    QueryPerformanceCounter(&stop);
-    batches.push_back(static_cast<double>(stop.QuadPart - start.QuadPart) * 1e6 /
-                      static_cast<double>(frequency.QuadPart) / calls);
-  }
-  std::sort(batches.begin(), batches.end());
-  return batches[batches.size() / 2];
-}
 
 std::unique_ptr<TcxBitmap32> Image(BYTE AShade) {
   auto bitmap = std::make_unique<TcxBitmap32>(kWidth, kHeight);
@@ -87,7 +71,7 @@ int main(int argc, char** argv) {
     std::printf("Fade frame %dx%d (blend and new image): %.2f us/frame\n", kWidth, kHeight, frame);
     std::printf("Fade start or reversal (images, copy, first frame): %.2f us/call\n", start);
     std::printf("Drawing the frame onto the button's bitmap: %.2f us/call\n", draw);
-    std::printf("(%d calls per batch, median of %d batches)\n", calls, kBatches);
+    std::printf("(%d calls per batch, median of 9 batches)\n", calls);
   }
   StopProgramUnits();
   return 0;

@@ -3,6 +3,7 @@
 // alone by the ExtTextOut route against the DrawText route.
 //   graphics-bench [CALLS_PER_BATCH]
 
+#include "bench/BenchTiming.h"
 #include "app/ProgramUnits.h"
 #include "ui/support/cxGraphics.h"
 
@@ -16,29 +17,12 @@
 
 using namespace telvora;
 
+using bench::PerCall;
+
 namespace {
 
-constexpr int kBatches = 9;
 constexpr RECT kButton{0, 0, 75, 25};
 const std::wstring kCaption = L"GUID Oku";
-
-// Microseconds per call: the median over several batches.
-double PerCall(int calls, const std::function<void()>& step) {
-  LARGE_INTEGER frequency{};
-  QueryPerformanceFrequency(&frequency);
-  std::vector<double> batches;
-  for (int b = 0; b < kBatches; ++b) {
-    LARGE_INTEGER start{}, stop{};
-    QueryPerformanceCounter(&start);
-    for (int i = 0; i < calls; ++i)
-      step();
-    QueryPerformanceCounter(&stop);
-    batches.push_back(static_cast<double>(stop.QuadPart - start.QuadPart) * 1e6 /
-                      static_cast<double>(frequency.QuadPart) / calls);
-  }
-  std::sort(batches.begin(), batches.end());
-  return batches[batches.size() / 2];
-}
 
 void PaintSequence(TcxCanvas& canvas) {
   canvas.FillRect(kButton, clBtnFace);
@@ -78,7 +62,7 @@ int main(int argc, char** argv) {
     std::printf("Caption by the ExtTextOut route: %.2f us/call\n", extTextOut);
     std::printf("Caption by the DrawText route:   %.2f us/call (%.2fx the ExtTextOut route)\n",
                 drawText, extTextOut > 0 ? drawText / extTextOut : 0.0);
-    std::printf("(%d calls per batch, median of %d batches)\n", calls, kBatches);
+    std::printf("(%d calls per batch, median of 9 batches)\n", calls);
   }
   StopProgramUnits();
   return 0;

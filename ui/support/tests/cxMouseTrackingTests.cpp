@@ -4,6 +4,8 @@
 #include "ui/buttons/cxButtons.h"
 #include "ui/support/cxMouseTracking.h"
 
+#include "tests/support/MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,27 +15,8 @@
 namespace telvora {
 namespace {
 
-void PumpPending() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Dispatches messages until `done` answers true; false if that does not
-// happen within a generous limit (which only keeps a broken build from
-// hanging).
-bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG limit = GetTickCount64() + 10000;
-  while (!done()) {
-    if (GetTickCount64() > limit)
-      return false;
-    PumpPending();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
+using testing::PumpPending;
+using testing::PumpUntil;
 
 struct TCaller : IcxMouseTrackingCaller {
   int Leaves = 0;

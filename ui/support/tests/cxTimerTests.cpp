@@ -1,6 +1,8 @@
 #include "platform/Handles.h"
 #include "ui/support/cxTimer.h"
 
+#include "tests/support/MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,31 +10,8 @@
 namespace telvora {
 namespace {
 
-// Dispatches messages until `done` answers true; false if that does not
-// happen within a generous limit (which only keeps a broken build from
-// hanging).
-bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG limit = GetTickCount64() + 10000;
-  while (!done()) {
-    if (GetTickCount64() > limit)
-      return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
-void PumpPending() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using testing::PumpPending;
+using testing::PumpUntil;
 
 // A tick delivered to the timer window as if Windows had sent it.
 void DeliverTick(UINT_PTR id) {

@@ -8,6 +8,8 @@
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxFading.h"
 
+#include "tests/support/MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,9 @@
 
 namespace telvora {
 namespace {
+
+using testing::PumpPending;
+using testing::PumpUntil;
 
 // The tick a frame was shown at (driven by RunTicks).
 int gTick = 0;
@@ -127,7 +132,7 @@ bool MenuAnimation() {
 const std::vector<int> kFadeInWeights{0, 64, 128, 191, 255};
 const std::vector<int> kFadeOutWeights{0, 21, 43, 64, 85, 106, 128, 149, 170, 191, 213, 234, 255};
 
-class Fading : public testing::Test {
+class Fading : public ::testing::Test {
 protected:
   void SetUp() override {
     FMenuAnimation = MenuAnimation();
@@ -393,7 +398,7 @@ TEST_F(Fading, IsReadyFollowsTheStateTheMenuAnimationSettingAndTheLimit) {
   };
   TFadingObject object;
   for (const TCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "state " << c.State << ", menu animation " << c.MenuAnimation
+    SCOPED_TRACE(::testing::Message() << "state " << c.State << ", menu animation " << c.MenuAnimation
                                     << ", limit " << c.MaxAnimationCount);
     Fader()->SetState(c.State);
     SetMenuAnimation(c.MenuAnimation);
@@ -640,7 +645,7 @@ TEST_F(Fading, HelperFollowsTheButtonStateRule) {
     int Repaints = 0;
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << int(c.Prev) << " -> " << int(c.State));
+    SCOPED_TRACE(::testing::Message() << int(c.Prev) << " -> " << int(c.State));
     THelper helper;
     helper.FadeIn();
     RunTicks(&helper, 1);
@@ -726,21 +731,6 @@ struct TFadedWindow {
   std::vector<TPaint> Paints;
   TWindowHandle Window;
 };
-
-bool PumpUntil(const std::function<bool()>& ADone) {
-  const ULONGLONG limit = GetTickCount64() + 10000;
-  while (!ADone()) {
-    if (GetTickCount64() > limit)
-      return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
 
 TEST_F(Fading, AWindowRepaintsEachFrameOnTheAnimationClockAndEndsInItsNewLook) {
   TFadedWindow window;
