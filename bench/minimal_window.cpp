@@ -20,9 +20,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = L"MinimalWindow";
   RegisterClassW(&wc);
-  HWND window = CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 651, 113, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 651, 113, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, show);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -44,8 +44,8 @@ double TimeOneStart(const std::wstring& program) {
   std::wstring command = L"\"" + program + L"\"";
   LARGE_INTEGER start, shown;
   QueryPerformanceCounter(&start);
-  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &si, &pi))
+  if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
     return -1;
   TSearch search{pi.dwProcessId, nullptr};
   double result = -1;
@@ -104,7 +104,8 @@ int wmain(int argc, wchar_t** argv) {
       continue;
     }
     std::sort(times.begin(), times.end());
-    double mean = std::accumulate(times.begin(), times.end(), 0.0) / static_cast<double>(times.size());
+    double mean =
+        std::accumulate(times.begin(), times.end(), 0.0) / static_cast<double>(times.size());
     std::printf("%-24ls %10lld %7.1fms %7.1fms %7.1fms %7.1fms\n", name.c_str(), FileSize(program),
                 times[times.size() / 2], mean, times.front(), times.back());
   }
