@@ -398,8 +398,8 @@ TEST_F(Fading, IsReadyFollowsTheStateTheMenuAnimationSettingAndTheLimit) {
   };
   TFadingObject object;
   for (const TCase& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "state " << c.State << ", menu animation " << c.MenuAnimation
-                                    << ", limit " << c.MaxAnimationCount);
+    SCOPED_TRACE(::testing::Message() << "state " << c.State << ", menu animation "
+                                      << c.MenuAnimation << ", limit " << c.MaxAnimationCount);
     Fader()->SetState(c.State);
     SetMenuAnimation(c.MenuAnimation);
     Fader()->SetMaxAnimationCount(c.MaxAnimationCount);
