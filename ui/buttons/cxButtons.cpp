@@ -1,8 +1,39 @@
 #include "ui/buttons/cxButtons.h"
 
 #include "platform/Forms.h"
+#include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
+
+#include <cwctype>
 
 namespace telvora {
+
+TcxCustomLookAndFeelPainter* GetButtonPainter(TcxLookAndFeel& ALookAndFeel) {
+  TcxCustomLookAndFeelPainter* painter = ALookAndFeel.Painter();
+  if (painter != nullptr && ALookAndFeel.SkinPainter() == nullptr &&
+      painter->LookAndFeelStyle() == lfsOffice11) {
+    if (TcxLookAndFeelPaintersManager* manager = cxLookAndFeelPaintersManager()) {
+      if (TcxCustomLookAndFeelPainter* replacement =
+              manager->GetPainter(AreVisualStylesAvailable(totButton) ? lfsNative : lfsStandard))
+        painter = replacement;
+    }
+  }
+  return painter;
+}
+
+bool IsAccel(wchar_t AChar, const std::wstring& ACaption) {
+  for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
+    if (ACaption[i] != L'&')
+      continue;
+    // "&&" stands for an ampersand.
+    if (ACaption[i + 1] == L'&') {
+      ++i;
+      continue;
+    }
+    return std::towupper(static_cast<wint_t>(ACaption[i + 1])) ==
+           std::towupper(static_cast<wint_t>(AChar));
+  }
+  return false;
+}
 
 void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
   if (value == FCanBeFocused)
@@ -12,19 +43,47 @@ void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
 }
 
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
+  FControlCanvas = std::make_unique<TControlCanvas>(this);
+  FCanvas = std::make_unique<TcxCanvas>(FControlCanvas.get());
+  FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
+  FLookAndFeel->OnChanged = [this](TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues) {
+    LookAndFeelChanged(Sender, AChangedValues);
+  };
   FScaleFactor.ListenerAdd({this, 0, [this](TdxScaleFactor* Sender, int M, int D, bool IsLoading) {
                               ScaleFactorChangeHandler(Sender, M, D, IsLoading);
                             }});
+  FButtonPressTimer =
+      cxCreateTimer([this](TObject* Sender) { DoButtonPressTimer(Sender); }, 1000, false);
 }
 
 TcxCustomButton::~TcxCustomButton() {
+  // Out of the fader and the tracking before anything is freed.
+  if (TdxFader* fader = dxFaderInstance())
+    fader->Remove(this, true);
   EndMouseTracking(this);
+  FButtonPressTimer.reset();
+  FLookAndFeel->OnChanged = nullptr;
+  FLookAndFeel.reset();
   FScaleFactor.ListenerRemove(this);
+  FCanvas.reset();
+  FControlCanvas.reset();
 }
 
 void TcxCustomButton::ChangeScale(int M, int D, bool isDpiChange) {
   FScaleFactor.Change(M, D);
   TCustomButton::ChangeScale(M, D, isDpiChange);
+  FLookAndFeel->Refresh();
+}
+
+void TcxCustomButton::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
+  if (FUseSystemPaint)
+    RecreateWnd();
+  else
+    Invalidate();
+}
+
+TcxCustomLookAndFeelPainter* TcxCustomButton::GetPainter() {
+  return GetButtonPainter(*FLookAndFeel);
 }
 
 void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bool IsLoading) {
@@ -48,6 +107,12 @@ bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue
     FSpeedButtonOptions.SetCanBeFocused(value.AsBoolean());
   else if (path == L"SpeedButtonOptions.GroupIndex" || path == L"GroupIndex")
     FSpeedButtonOptions.SetGroupIndex(value.AsInteger());
+  else if (path == L"RepeatClick")
+    SetRepeatClick(value.AsBoolean());
+  else if (path == L"UseSystemPaint")
+    SetUseSystemPaint(value.AsBoolean());
+  else if (SetLookAndFeelProperty(*FLookAndFeel, path, value))
+    return true;
   else
     return TCustomButton::SetProperty(path, value);
   return true;
@@ -73,8 +138,43 @@ bool TcxCustomButton::CanFocus() {
   return TCustomButton::CanFocus() && GetCanBeFocused();
 }
 
-bool TcxCustomButton::CanHotTrack() const {
-  return true;
+bool TcxCustomButton::CanHotTrack() {
+  TcxCustomLookAndFeelPainter* painter = GetPainter();
+  return (!StandardButton() && painter != nullptr && painter->IsButtonHotTrack()) ||
+         (FKind == cxbkCommandLink && Enabled());
+}
+
+bool TcxCustomButton::CanFade() {
+  TcxCustomLookAndFeelPainter* painter = GetPainter();
+  if (painter == nullptr)
+    return false;
+  const TcxLookAndFeelStyle style = painter->LookAndFeelStyle();
+  return (style == lfsNative || style == lfsSkin) &&
+         (IsWinVistaOrLater() || FKind != cxbkCommandLink) && CanHotTrack();
+}
+
+std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
+  const RECT bounds = ClientRect();
+  auto image = TcxBitmap32::CreateSize(bounds, true);
+  TcxCanvas& canvas = image->cxCanvas();
+  canvas.SetUseRightToLeftAlignment(UseRightToLeftAlignment() ? bTrue : bFalse);
+  const HDC dc = canvas.Handle();
+  POINT previousOrigin{};
+  SetWindowOrgEx(dc, bounds.left, bounds.top, &previousOrigin);
+  const TcxButtonState state = AHot                                ? cxbsHot
+                               : (GetCanBeFocused() && FIsFocused) ? cxbsDefault
+                                                                   : cxbsNormal;
+  // Background and frame only: the content is drawn over the blend.
+  if (TcxCustomLookAndFeelPainter* painter = GetPainter())
+    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor);
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  return image;
+}
+
+void TcxCustomButton::GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
+                                      std::unique_ptr<TcxBitmap32>& AFadeInImage) {
+  AFadeOutImage = CreateFadingImage(false);
+  AFadeInImage = CreateFadingImage(true);
 }
 
 TcxButtonState TcxCustomButton::GetButtonState() {
@@ -90,8 +190,24 @@ TcxButtonState TcxCustomButton::GetButtonState() {
 void TcxCustomButton::SetInternalStates(TcxButtonInternalStates value) {
   if (value == FInternalStates)
     return;
+  const TcxButtonState previous = GetButtonState();
   FInternalStates = value;
+  CheckStartFading(previous, GetButtonState());
   Invalidate();
+}
+
+void TcxCustomButton::CheckStartFading(TcxButtonState APrevState, TcxButtonState AState) {
+  if (APrevState == AState)
+    return;
+  TdxFader* fader = dxFader();
+  if (fader == nullptr)
+    return;
+  if ((APrevState == cxbsDefault || APrevState == cxbsNormal) && AState == cxbsHot)
+    fader->FadeIn(this);
+  else if ((AState == cxbsDefault || AState == cxbsNormal) && APrevState == cxbsHot)
+    fader->FadeOut(this);
+  else
+    fader->Remove(this, false);
 }
 
 void TcxCustomButton::SetButtonStyle(bool ADefault) {
@@ -129,6 +245,10 @@ void TcxCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, i
   if (button != TMouseButton::mbLeft)
     return;
   CheckPressedState(POINT{x, y});
+  if (FRepeatClick && FInternalStates.Contains(bisPressed)) {
+    FButtonPressTimer->SetInterval(400);
+    FButtonPressTimer->SetEnabled(true);
+  }
   Invalidate();
 }
 
@@ -141,6 +261,7 @@ void TcxCustomButton::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TcxCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  FButtonPressTimer->SetEnabled(false);
   bool doClick = !GetCanBeFocused() && button == TMouseButton::mbLeft &&
                  FInternalStates.Contains(bisHot) &&
                  (FInternalStates.Contains(bisPressed) ||
@@ -168,7 +289,21 @@ void TcxCustomButton::DblClick() {
 }
 
 void TcxCustomButton::Click() {
+  // Drop-down kinds open their menu instead; until menus exist they do
+  // nothing on a click, and never set the modal result.
+  if (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)
+    return;
   TCustomButton::Click();
+}
+
+void TcxCustomButton::DoButtonPressTimer(TObject*) {
+  if (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) >= 0) {
+    FButtonPressTimer->SetEnabled(false);
+    return;
+  }
+  FButtonPressTimer->SetInterval(100);
+  if (FInternalStates.Contains(bisHot) && FInternalStates.Contains(bisPressed))
+    Click();
 }
 
 void TcxCustomButton::WndProc(TMessage& message) {
@@ -236,6 +371,42 @@ void TcxCustomButton::WndProc(TMessage& message) {
       SetInternalStates(FInternalStates.Without(bisHot));
     Invalidate();
     return;
+  case CM_FONTCHANGED:
+    TCustomButton::WndProc(message);
+    UpdateSize();
+    Invalidate();
+    return;
+  case CM_TEXTCHANGED:
+    TCustomButton::WndProc(message);
+    UpdateSize();
+    return;
+  case CM_BIDIMODECHANGED:
+    TCustomButton::WndProc(message);
+    Invalidate();
+    return;
+  case CM_DIALOGCHAR:
+    // The accelerator clicks also a button that cannot take the focus: only
+    // visibility and enablement count.
+    if (IsAccel(static_cast<wchar_t>(message.WParam), Caption()) && TWinControl::CanFocus()) {
+      SetInternalStates(FInternalStates.With(bisAccelExecute));
+      try {
+        Click();
+      } catch (...) {
+        SetInternalStates(FInternalStates.Without(bisAccelExecute));
+        throw;
+      }
+      SetInternalStates(FInternalStates.Without(bisAccelExecute));
+      message.Result = 1;
+      return;
+    }
+    break;
+  case WM_WINDOWPOSCHANGED:
+    TCustomButton::WndProc(message);
+    // A transparent button shows its parent, which may have changed under it.
+    if (!IsDestroying() && HandleAllocated() && FSpeedButtonOptions.Transparent() &&
+        !GetCanBeFocused())
+      Invalidate();
+    return;
   default:
     break;
   }
@@ -243,41 +414,74 @@ void TcxCustomButton::WndProc(TMessage& message) {
 }
 
 void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
+  const TcxButtonState previous = GetButtonState();
   FIsPaintPressed =
       ((item.itemState & ODS_SELECTED) && !FInternalStates.Contains(bisMenuButtonPressed)) ||
+      (FInternalStates.Contains(bisMenuVisible) &&
+       (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)) ||
       GetDown() || (FInternalStates.Contains(bisHot) && FInternalStates.Contains(bisPressed));
-  FIsPaintDefault = ((item.itemState & ODS_FOCUS) || FIsFocused) && GetCanBeFocused();
+  FIsPaintDefault = ((item.itemState & ODS_FOCUS) || (Default() && IsDesigning()) || FIsFocused) &&
+                    GetCanBeFocused();
+  CheckStartFading(previous, GetButtonState());
 
-  RECT r = ClientRect();
-  int width = r.right - r.left;
-  int height = r.bottom - r.top;
-  if (width <= 0 || height <= 0)
+  const RECT r = ClientRect();
+  if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
     return;
   // Drawn off-screen and copied in one step: no flicker.
-  TMemoryDC memoryDC(CreateCompatibleDC(item.hDC));
-  TGdiObject bitmap(CreateCompatibleBitmap(item.hDC, width, height));
-  if (!memoryDC || !bitmap)
+  TcxBitmap bitmap(r.right - r.left, r.bottom - r.top);
+  if (bitmap.Handle() == nullptr)
     return;
-  TSelectObject selectBitmap(memoryDC.Get(), bitmap.Get());
-  Draw(memoryDC.Get());
-  BitBlt(item.hDC, 0, 0, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
+  TcxCanvas& canvas = bitmap.cxCanvas();
+  canvas.Lock();
+  try {
+    Draw(canvas.Handle());
+    cxBitBlt(item.hDC, canvas.Handle(), r, POINT{0, 0}, SRCCOPY);
+  } catch (...) {
+    canvas.Unlock();
+    throw;
+  }
+  canvas.Unlock();
 }
 
 void TcxCustomButton::Draw(HDC dc) {
-  RECT r = ClientRect();
-  TcxButtonState state = GetButtonState();
-  FillRect(dc, &r, GetSysColorBrush(state == cxbsHot ? COLOR_3DLIGHT : COLOR_BTNFACE));
-  RECT frame = r;
-  DrawEdge(dc, &frame, state == cxbsPressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  RECT text = r;
-  if (state == cxbsPressed)
-    OffsetRect(&text, 1, 1);
-  TSelectObject selectFont(dc, Font().Handle());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(state == cxbsDisabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-  std::wstring caption = Caption();
-  DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  FCanvas->Lock();
+  FControlCanvas->SetHandle(dc);
+  try {
+    // The current drawing: the painter's face and frame for the state (the
+    // fader's blend while a fade runs), then the caption centred in the
+    // painter's text colour, moved by its pressed shift.
+    const RECT r = ClientRect();
+    const TcxButtonState state = GetButtonState();
+    DrawBackground(*FCanvas, r, state);
+    TcxCustomLookAndFeelPainter* painter = GetPainter();
+    if (painter != nullptr && !Caption().empty()) {
+      RECT textRect = r;
+      if (state == cxbsPressed) {
+        const int shift = painter->ScaledButtonTextShift(&FScaleFactor);
+        OffsetRect(&textRect, shift, shift);
+      }
+      FCanvas->SetFont(Font());
+      FCanvas->Font().SetColor(painter->ButtonSymbolColor(state, Font().Color()));
+      SetBkMode(FCanvas->Handle(), TRANSPARENT);
+      FCanvas->DrawText(Caption(), textRect, cxAlignCenter | cxSingleLine | cxShowPrefix,
+                        state != cxbsDisabled);
+    }
+  } catch (...) {
+    FControlCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+    throw;
+  }
+  FControlCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
+}
+
+void TcxCustomButton::DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+  // The parent's colour first: themed faces need not cover the corners.
+  ACanvas.FillRect(R, Parent() ? Parent()->Color() : Color());
+  if (TdxFader* fader = dxFaderInstance(); fader && fader->DrawFadeImage(this, ACanvas, R))
+    return;
+  if (TcxCustomLookAndFeelPainter* painter = GetPainter())
+    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor);
 }
 
 void InitButtonsUnit() {

@@ -3,12 +3,18 @@
 // it never takes the keyboard focus: it handles the left press itself, holds
 // the mouse capture while pressed and clicks on a release over the button.
 
+#include "platform/Canvas.h"
 #include "platform/StdCtrls.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/lookandfeel/cxLookAndFeels.h"
+#include "ui/support/cxGraphics.h"
 #include "ui/support/cxMouseTracking.h"
+#include "ui/support/cxTimer.h"
+#include "ui/support/dxFading.h"
 #include "ui/support/dxScaleFactor.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace telvora {
 
@@ -77,10 +83,48 @@ private:
   bool FTransparent = false;
 };
 
-class TcxCustomButton : public TCustomButton, public IdxScaleFactor, public IcxMouseTrackingCaller {
+// The painter that draws a button of this look-and-feel: its current
+// painter, except that a button is never drawn by the Office 11 painter (the
+// native painter replaces it where the "Button" theme class is available,
+// else the standard one). None once the painters are gone.
+TcxCustomLookAndFeelPainter* GetButtonPainter(TcxLookAndFeel& ALookAndFeel);
+
+// Whether `AChar` is the accelerator of `ACaption`: the character after a
+// single "&", compared case-insensitively.
+bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
+
+class TcxCustomButton : public TCustomButton,
+                        public IdxScaleFactor,
+                        public IdxFadingObject,
+                        public IcxLookAndFeelContainer,
+                        public IcxMouseTrackingCaller {
 public:
   explicit TcxCustomButton(TComponent* AOwner);
   ~TcxCustomButton() override;
+
+  // IcxLookAndFeelContainer: the button's own look-and-feel.
+  TcxLookAndFeel* GetLookAndFeel() override { return FLookAndFeel.get(); }
+  TcxLookAndFeel& LookAndFeel() noexcept { return *FLookAndFeel; }
+  void SetLookAndFeel(const TcxLookAndFeel& Value) { FLookAndFeel->Assign(&Value); }
+
+  // IdxFadingObject
+  bool CanFade() override;
+  // The blended background has changed: repaint.
+  void DrawFadeImage() override { Invalidate(); }
+  void GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
+                       std::unique_ptr<TcxBitmap32>& AFadeInImage) override;
+
+  // Repeat clicks while the left button is held over the button.
+  bool RepeatClick() const noexcept { return FRepeatClick; }
+  void SetRepeatClick(bool Value) noexcept { FRepeatClick = Value; }
+  // Recreate the window on look-and-feel changes.
+  bool UseSystemPaint() const noexcept { return FUseSystemPaint; }
+  void SetUseSystemPaint(bool Value) noexcept { FUseSystemPaint = Value; }
+  bool ShowFocusRect() const noexcept { return FShowFocusRect; }
+  // The window framework's controls are laid out left to right only.
+  bool UseRightToLeftAlignment() const noexcept { return false; }
+  // The repeat timer of RepeatClick.
+  TcxTimer& ButtonPressTimer() noexcept { return *FButtonPressTimer; }
 
   // IdxScaleFactor: the button's own factor, changed with every rescale.
   TdxScaleFactor* GetScaleFactor() override { return &FScaleFactor; }
@@ -100,7 +144,11 @@ public:
   bool GetDown() const { return FInternalStates.Contains(bisDown); }
   // The state handed to the painter (from the flags of the last paint).
   TcxButtonState GetButtonState();
-  bool CanHotTrack() const;
+  bool CanHotTrack();
+  // The painter the button is drawn by (see GetButtonPainter).
+  TcxCustomLookAndFeelPainter* GetPainter();
+  // False: the button is always owner-drawn.
+  virtual bool StandardButton() const { return false; }
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
@@ -124,15 +172,37 @@ protected:
   // The scale factor has changed by M/D.
   virtual void ScaleFactorChanged(int M, int D);
 
+  // Stores a changed set; a change of the painted state starts or ends a
+  // fade; repaints.
   void SetInternalStates(TcxButtonInternalStates value);
+  // Normal (or default) to hot fades in, hot to normal (or default) fades
+  // out, any other change drops a running fade.
+  void CheckStartFading(TcxButtonState APrevState, TcxButtonState AState);
   void CheckPressedState(POINT p);
   void DrawItem(const DRAWITEMSTRUCT& item);
-  // Draws the button's face on `dc` over the client rectangle.
+  // Draws the button on `dc` over the client rectangle, through FCanvas.
   virtual void Draw(HDC dc);
+  // Background and frame of the button in AState (no caption): the faded
+  // image when one is given by the fader, else the painter's.
+  virtual void DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState);
+  void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  void DoButtonPressTimer(TObject* Sender);
+  // Sizes the button to its content; the button has no size-to-content
+  // setting, so this changes nothing.
+  void UpdateSize() {}
 
 private:
   bool PointInClient(int x, int y);
+  // The fading image drawn for the normal (AHot false) or hot look.
+  std::unique_ptr<TcxBitmap32> CreateFadingImage(bool AHot);
 
+  std::unique_ptr<TcxTimer> FButtonPressTimer;
+  std::unique_ptr<TControlCanvas> FControlCanvas;
+  std::unique_ptr<TcxCanvas> FCanvas;
+  std::unique_ptr<TcxLookAndFeel> FLookAndFeel;
+  bool FRepeatClick = false;
+  bool FShowFocusRect = true;
+  bool FUseSystemPaint = false;
   TdxScaleFactor FScaleFactor;
   TcxSpeedButtonOptions FSpeedButtonOptions{this};
   TcxButtonInternalStates FInternalStates;

@@ -1,0 +1,550 @@
+// The push button in a real form: the state each paint hands to the painter,
+// fades on hover, the accelerator, double and repeated clicks, and the
+// look-and-feel it is drawn with. The pointer and the left button are moved
+// and pressed for real.
+
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+#include "tests/support/Desktop.h"
+#include "ui/buttons/cxButtons.h"
+#include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
+#include "ui/lookandfeel/cxLookAndFeels.h"
+#include "ui/support/cxMouseTracking.h"
+#include "ui/support/dxFading.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace telvora {
+namespace {
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Dispatches messages until `done` answers true; false if that does not
+// happen within a generous limit (which only keeps a broken build from
+// hanging).
+bool PumpUntil(const std::function<bool()>& done) {
+  const ULONGLONG limit = GetTickCount64() + 10000;
+  while (!done()) {
+    if (GetTickCount64() > limit)
+      return false;
+    PumpPending();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+void SetMenuAnimation(bool AOn) {
+  SystemParametersInfoW(SPI_SETMENUANIMATION, 0,
+                        reinterpret_cast<void*>(static_cast<UINT_PTR>(AOn ? TRUE : FALSE)), 0);
+}
+
+bool MenuAnimation() {
+  BOOL value = FALSE;
+  SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &value, 0);
+  return value != FALSE;
+}
+
+constexpr wchar_t kRecorderName[] = L"ButtonStateRecorder";
+
+// A painter that draws like the standard one and records the state of
+// every button face it is asked for.
+class TRecordingPainter : public TcxStandardLookAndFeelPainter {
+public:
+  using TcxStandardLookAndFeelPainter::DrawScaledButton;
+  std::wstring LookAndFeelName() override { return kRecorderName; }
+  TcxLookAndFeelStyle LookAndFeelStyle() override { return lfsSkin; }
+  bool IsButtonHotTrack() override { return HotTrack; }
+  void DrawScaledButton(TcxCustomCanvas& ACanvas, RECT R, TcxButtonState AState,
+                        const TdxScaleFactor* AScaleFactor, bool ADrawBorder, bool AIsToolButton,
+                        TcxButtonPart APart, TColor AColor) override {
+    States.push_back(AState);
+    TcxStandardLookAndFeelPainter::DrawScaledButton(ACanvas, R, AState, AScaleFactor, ADrawBorder,
+                                                    AIsToolButton, APart, AColor);
+  }
+
+  bool HotTrack = true;
+  std::vector<TcxButtonState> States;
+};
+
+TRecordingPainter* gRecorder = nullptr;
+
+TcxCustomLookAndFeelPainter* FindRecorder(const TdxSkinName& AName) {
+  return AName == kRecorderName ? gRecorder : nullptr;
+}
+
+// Counts the fades it is asked to start.
+class TTestButton : public TcxButton {
+public:
+  using TcxButton::TcxButton;
+  void GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
+                       std::unique_ptr<TcxBitmap32>& AFadeInImage) override {
+    ++FadingImageRequests;
+    TcxButton::GetFadingImages(AFadeOutImage, AFadeInImage);
+  }
+  int FadingImageRequests = 0;
+};
+
+class TButtonTestForm : public TCustomForm {
+public:
+  using TCustomForm::TCustomForm;
+  std::wstring ClassName() const override { return L"TButtonTestForm"; }
+};
+
+POINT CentreOf(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class Button : public ::testing::Test {
+public:
+  void SetUp() override {
+    FMenuAnimation = MenuAnimation();
+    FRecorder = std::make_unique<TRecordingPainter>();
+    gRecorder = FRecorder.get();
+    FPreviousProc = GetSkinPainterProc;
+    GetSkinPainterProc = FindRecorder;
+
+    FForm = std::make_unique<TButtonTestForm>(nullptr);
+    FForm->SetClientSize(400, 200);
+    FEdit = new TEdit(FForm.get());
+    FEdit->SetBounds(10, 10, 200, 21);
+    FEdit->SetParent(FForm.get());
+    FButton = new TTestButton(FForm.get());
+    FButton->SetBounds(10, 60, 100, 30);
+    FButton->SetCaption(L"&Oku");
+    FButton->SpeedButtonOptions().SetCanBeFocused(false);
+    // A skin is drawn only without the native style.
+    FButton->LookAndFeel().SetNativeStyle(false);
+    FButton->LookAndFeel().SetSkinName(kRecorderName);
+    FButton->SetParent(FForm.get());
+    FButton->OnClick = [this](TObject*) {
+      ++FClicks;
+      FAccelDuringClick = FButton->InternalStates().Contains(bisAccelExecute);
+    };
+    FButton->OnDblClick = [this](TObject*) { ++FDblClicks; };
+    FForm->HandleNeeded();
+    SetWindowPos(FForm->Handle(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
+    FForm->Show(SW_SHOW);
+    testing::BringToFront(FForm->Handle());
+    FEdit->SetFocus();
+    MoveAway();
+    PumpPending();
+    ASSERT_EQ(FButton->GetPainter(), FRecorder.get());
+  }
+
+  void TearDown() override {
+    testing::MouseButtonUp();
+    PumpPending();
+    FForm.reset();
+    PumpPending();
+    if (TdxFader* fader = dxFaderInstance()) {
+      fader->Clear();
+      fader->SetState(fasDefault);
+    }
+    SetMenuAnimation(FMenuAnimation);
+    GetSkinPainterProc = FPreviousProc;
+    gRecorder = nullptr;
+  }
+
+  void MoveAway() {
+    RECT r{};
+    GetWindowRect(FForm->Handle(), &r);
+    ASSERT_TRUE(testing::MoveMouseTo({r.right + 200, r.bottom + 100}));
+  }
+  POINT OnButton(int dx = 0) {
+    POINT p = CentreOf(FButton->Handle());
+    p.x += dx;
+    return p;
+  }
+  bool Hot() const { return FButton->InternalStates().Contains(bisHot); }
+  bool Pressed() const { return FButton->InternalStates().Contains(bisPressed); }
+
+  // Moves the pointer onto the button and waits until it is hot.
+  void Enter(int dx = 0) {
+    ASSERT_TRUE(testing::MoveMouseTo(OnButton(dx)));
+    ASSERT_TRUE(PumpUntil([&] { return Hot(); }));
+  }
+
+  // Paints the button now; the state the painter was handed.
+  TcxButtonState Painted() {
+    FRecorder->States.clear();
+    FButton->Repaint();
+    EXPECT_EQ(FRecorder->States.size(), 1u);
+    return FRecorder->States.empty() ? cxbsDefault : FRecorder->States.back();
+  }
+
+  std::unique_ptr<TRecordingPainter> FRecorder;
+  TcxGetSkinPainterProc FPreviousProc = nullptr;
+  std::unique_ptr<TButtonTestForm> FForm;
+  TEdit* FEdit = nullptr;
+  TTestButton* FButton = nullptr;
+  int FClicks = 0;
+  int FDblClicks = 0;
+  bool FAccelDuringClick = false;
+  bool FMenuAnimation = false;
+};
+
+// Plain paints: no fade gives the face instead of the painter.
+class ButtonStates : public Button {
+public:
+  void SetUp() override {
+    Button::SetUp();
+    dxFader()->SetState(fasDisabled);
+  }
+};
+
+struct TStateCase {
+  const char* Name;
+  bool HotTrack;
+  // Brings the button into the situation.
+  std::function<void(ButtonStates&)> Arrange;
+  TcxButtonState Expected;
+};
+
+TEST_F(ButtonStates, StateHandedToThePainterPerSituation) {
+  const TStateCase cases[] = {
+      {"pointer elsewhere", true, [](ButtonStates&) {}, cxbsNormal},
+      {"pointer over, hot-tracking painter", true, [](ButtonStates& t) { t.Enter(); }, cxbsHot},
+      {"pointer over, painter without hot-tracking", false, [](ButtonStates& t) { t.Enter(); },
+       cxbsNormal},
+      {"left button held over the button", true,
+       [](ButtonStates& t) {
+         t.Enter();
+         ASSERT_TRUE(testing::MouseButtonDown());
+         ASSERT_TRUE(PumpUntil([&] { return t.Pressed(); }));
+       },
+       cxbsPressed},
+      {"left button held, pointer dragged off", true,
+       [](ButtonStates& t) {
+         t.Enter();
+         ASSERT_TRUE(testing::MouseButtonDown());
+         ASSERT_TRUE(PumpUntil([&] { return t.Pressed(); }));
+         t.MoveAway();
+         ASSERT_TRUE(PumpUntil([&] { return !t.Hot(); }));
+       },
+       cxbsNormal},
+      {"released over the button", true,
+       [](ButtonStates& t) {
+         t.Enter();
+         ASSERT_TRUE(testing::MouseButtonDown());
+         ASSERT_TRUE(PumpUntil([&] { return t.Pressed(); }));
+         ASSERT_TRUE(testing::MouseButtonUp());
+         ASSERT_TRUE(PumpUntil([&] { return !t.Pressed(); }));
+       },
+       cxbsHot},
+      {"disabled while the pointer is over it", true,
+       [](ButtonStates& t) {
+         t.Enter();
+         t.FButton->SetEnabled(false);
+       },
+       cxbsDisabled},
+      {"disabled while held", true,
+       [](ButtonStates& t) {
+         t.Enter();
+         ASSERT_TRUE(testing::MouseButtonDown());
+         ASSERT_TRUE(PumpUntil([&] { return t.Pressed(); }));
+         t.FButton->SetEnabled(false);
+       },
+       cxbsDisabled},
+  };
+  for (const TStateCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FRecorder->HotTrack = c.HotTrack;
+    c.Arrange(*this);
+    if (HasFatalFailure())
+      return;
+    EXPECT_EQ(Painted(), c.Expected);
+    // Back to the start for the next case.
+    ASSERT_TRUE(testing::MouseButtonUp());
+    MoveAway();
+    FButton->SetEnabled(true);
+    ASSERT_TRUE(PumpUntil([&] { return !Hot() && !Pressed(); }));
+    EXPECT_EQ(Painted(), cxbsNormal);
+  }
+}
+
+TEST_F(ButtonStates, NonFocusableButtonNeverPaintsTheDefaultState) {
+  FButton->SetDefault(true);
+  Enter();
+  ASSERT_TRUE(testing::MouseButtonDown());
+  ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+  Painted();
+  ASSERT_TRUE(testing::MouseButtonUp());
+  ASSERT_TRUE(PumpUntil([&] { return FClicks == 1; }));
+  Painted();
+  MoveAway();
+  ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  FRecorder->States.clear();
+  FButton->Repaint();
+  FButton->Perform(CM_DIALOGCHAR, L'o');
+  FButton->Repaint();
+  EXPECT_EQ(testing::FocusOf(FForm->Handle()), FEdit->Handle());
+  for (TcxButtonState state : FRecorder->States)
+    EXPECT_NE(state, cxbsDefault);
+
+  // The same button allowed to take the focus shows the default look.
+  FButton->SpeedButtonOptions().SetCanBeFocused(true);
+  FButton->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == FButton->Handle(); }));
+  EXPECT_EQ(Painted(), cxbsDefault);
+}
+
+TEST_F(ButtonStates, ReEnabledButtonIsNormalUntilThePointerMoves) {
+  Enter();
+  FButton->SetEnabled(false);
+  EXPECT_FALSE(Hot());
+  EXPECT_EQ(Painted(), cxbsDisabled);
+  FButton->SetEnabled(true);
+  PumpPending();
+  EXPECT_EQ(Painted(), cxbsNormal);
+  Enter(1);
+  EXPECT_EQ(Painted(), cxbsHot);
+}
+
+// Fades with the menu-animation setting on and off.
+struct TFadeCase {
+  const char* Name;
+  bool MenuAnimationOn;
+  bool HotTrack;
+  int FadesAfterEnter;
+  int FadesAfterLeave;
+};
+
+TEST_F(Button, HoverFadesOnlyWithMenuAnimation) {
+  const TFadeCase cases[] = {
+      {"menu animation on", true, true, 1, 2},
+      {"menu animation off", false, true, 0, 0},
+      {"painter without hot-tracking", true, false, 0, 0},
+  };
+  for (const TFadeCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    SetMenuAnimation(c.MenuAnimationOn);
+    ASSERT_EQ(MenuAnimation(), c.MenuAnimationOn)
+        << "the menu-animation setting cannot be switched";
+    FRecorder->HotTrack = c.HotTrack;
+    FButton->FadingImageRequests = 0;
+    FRecorder->States.clear();
+    Enter();
+    EXPECT_EQ(FButton->FadingImageRequests, c.FadesAfterEnter);
+    if (c.FadesAfterEnter > 0) {
+      // The two images: background and frame of the normal and the hot look.
+      ASSERT_GE(FRecorder->States.size(), 2u);
+      EXPECT_EQ(FRecorder->States[0], cxbsNormal);
+      EXPECT_EQ(FRecorder->States[1], cxbsHot);
+    }
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+    EXPECT_EQ(FButton->FadingImageRequests, c.FadesAfterLeave);
+    dxFader()->Clear();
+  }
+}
+
+TEST_F(Button, PressDropsTheRunningFade) {
+  SetMenuAnimation(true);
+  dxFader()->SetState(fasEnabled);
+  Enter();
+  ASSERT_EQ(FButton->FadingImageRequests, 1);
+  // A fade still running when the press arrives ends at the next paint.
+  dxFader()->FadeIn(FButton);
+  ASSERT_TRUE(dxFader()->Contains(FButton));
+  ASSERT_TRUE(testing::MouseButtonDown());
+  ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+  FButton->Repaint();
+  EXPECT_FALSE(dxFader()->Contains(FButton));
+}
+
+TEST_F(Button, FreedWhileFadingLeavesNoFade) {
+  SetMenuAnimation(true);
+  Enter();
+  dxFader()->FadeIn(FButton);
+  ASSERT_TRUE(dxFader()->Contains(FButton));
+  TcxButton* button = FButton;
+  delete button;
+  FButton = nullptr;
+  EXPECT_FALSE(dxFader()->Contains(button));
+  EXPECT_FALSE(IsMouseTracking(button));
+}
+
+struct TAccelCase {
+  const char* Name;
+  std::wstring Caption;
+  wchar_t Key;
+  bool Enabled;
+  bool Visible;
+  bool Clicks;
+};
+
+TEST_F(Button, AcceleratorClicksANonFocusableButton) {
+  const TAccelCase cases[] = {
+      {"lower case", L"&Oku", L'o', true, true, true},
+      {"upper case", L"&Oku", L'O', true, true, true},
+      {"letter inside", L"GUID &Oku", L'o', true, true, true},
+      {"other letter", L"&Oku", L'k', true, true, false},
+      {"no accelerator", L"Oku", L'o', true, true, false},
+      {"escaped ampersand", L"&&Oku", L'o', true, true, false},
+      {"disabled", L"&Oku", L'o', false, true, false},
+      {"hidden", L"&Oku", L'o', true, false, false},
+  };
+  for (const TAccelCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FButton->SetCaption(c.Caption);
+    FButton->SetEnabled(c.Enabled);
+    FButton->SetVisible(c.Visible);
+    FClicks = 0;
+    FAccelDuringClick = false;
+    LRESULT result = FButton->Perform(CM_DIALOGCHAR, c.Key);
+    EXPECT_EQ(FClicks, c.Clicks ? 1 : 0);
+    EXPECT_EQ(result, c.Clicks ? 1 : 0);
+    EXPECT_EQ(FAccelDuringClick, c.Clicks);
+    EXPECT_FALSE(FButton->InternalStates().Contains(bisAccelExecute));
+    EXPECT_EQ(testing::FocusOf(FForm->Handle()), FEdit->Handle());
+  }
+}
+
+TEST_F(Button, DialogKeysNeverClickANonFocusableButton) {
+  FButton->SetDefault(true);
+  FButton->SetCancel(true);
+  EXPECT_EQ(FButton->Perform(CM_DIALOGKEY, VK_RETURN), 0);
+  EXPECT_EQ(FButton->Perform(CM_DIALOGKEY, VK_ESCAPE), 0);
+  EXPECT_EQ(FClicks, 0);
+}
+
+TEST_F(Button, DoubleClickGivesTwoClicks) {
+  struct TCase {
+    int GroupIndex;
+    int DblClicks;
+  };
+  for (TCase c : {TCase{0, 0}, TCase{1, 1}}) {
+    SCOPED_TRACE(c.GroupIndex);
+    FButton->SpeedButtonOptions().SetGroupIndex(c.GroupIndex);
+    FClicks = 0;
+    FDblClicks = 0;
+    Enter();
+    INPUT inputs[4]{};
+    for (int i = 0; i < 4; ++i) {
+      inputs[i].type = INPUT_MOUSE;
+      inputs[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    }
+    ASSERT_EQ(SendInput(4, inputs, sizeof(INPUT)), 4u);
+    ASSERT_TRUE(PumpUntil([&] { return FClicks >= 2 && !Pressed(); }));
+    PumpPending();
+    EXPECT_EQ(FClicks, 2);
+    EXPECT_EQ(FDblClicks, c.DblClicks);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(testing::FocusOf(FForm->Handle()), FEdit->Handle());
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  }
+}
+
+TEST_F(Button, RepeatClickWhileHeld) {
+  FButton->SetRepeatClick(true);
+  TcxTimer& timer = FButton->ButtonPressTimer();
+  EXPECT_FALSE(timer.Enabled());
+  auto ticks = std::make_shared<int>(0);
+  TNotifyEvent original = timer.OnTimer();
+  timer.SetOnTimer([ticks, original](TObject* Sender) {
+    ++*ticks;
+    original(Sender);
+  });
+
+  Enter();
+  ASSERT_TRUE(testing::MouseButtonDown());
+  ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_EQ(timer.Interval(), 400u);
+  EXPECT_EQ(FClicks, 0);
+
+  // Each tick while held over the button clicks; from the first on every
+  // 100 ms.
+  ASSERT_TRUE(PumpUntil([&] { return *ticks >= 3; }));
+  EXPECT_EQ(FClicks, *ticks);
+  EXPECT_EQ(timer.Interval(), 100u);
+
+  // Off the button the ticks go on without clicking.
+  MoveAway();
+  ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  const int clicksOff = FClicks;
+  const int ticksOff = *ticks;
+  ASSERT_TRUE(PumpUntil([&] { return *ticks >= ticksOff + 2; }));
+  EXPECT_EQ(FClicks, clicksOff);
+  EXPECT_TRUE(timer.Enabled());
+
+  // Back over it the repeats resume; the release gives one click more and
+  // stops the timer.
+  ASSERT_TRUE(testing::MoveMouseTo(OnButton()));
+  ASSERT_TRUE(PumpUntil([&] { return FClicks > clicksOff; }));
+  const int before = FClicks;
+  ASSERT_TRUE(testing::MouseButtonUp());
+  ASSERT_TRUE(PumpUntil([&] { return !Pressed(); }));
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(FClicks, before + 1);
+}
+
+TEST_F(Button, ClickSetsTheFormsModalResult) {
+  FButton->SetModalResult(2);
+  FForm->SetModalResult(0);
+  Enter();
+  ASSERT_TRUE(testing::ClickAt(OnButton()));
+  ASSERT_TRUE(PumpUntil([&] { return FClicks == 1; }));
+  EXPECT_EQ(FForm->ModalResult(), 2);
+}
+
+// The painter chosen for each look-and-feel, as a form description sets it.
+TEST(ButtonLookAndFeel, PainterFromTheFormDescription) {
+  struct TCase {
+    const wchar_t* Kind;
+    TcxLookAndFeelStyle Style;
+    bool HotTrack;
+  };
+  const bool themed = AreVisualStylesAvailable(totButton);
+  const TCase cases[] = {
+      {L"lfStandard", lfsStandard, false},
+      {L"lfFlat", lfsFlat, false},
+      {L"lfUltraFlat", lfsUltraFlat, true},
+      // The Office 11 painter never draws a button.
+      {L"lfOffice11", themed ? lfsNative : lfsStandard, themed},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.Kind));
+    TcxButton button(nullptr);
+    int changes = 0;
+    TPropertyValue nativeStyle;
+    nativeStyle.Kind = TPropertyValue::TKind::Identifier;
+    nativeStyle.Text = L"False";
+    ASSERT_TRUE(button.SetProperty(L"LookAndFeel.NativeStyle", nativeStyle));
+    auto previous = button.LookAndFeel().OnChanged;
+    button.LookAndFeel().OnChanged = [&](TcxLookAndFeel* Sender, TcxLookAndFeelValues Values) {
+      ++changes;
+      previous(Sender, Values);
+    };
+    TPropertyValue kind;
+    kind.Kind = TPropertyValue::TKind::Identifier;
+    kind.Text = c.Kind;
+    ASSERT_TRUE(button.SetProperty(L"LookAndFeel.Kind", kind));
+    EXPECT_TRUE(button.LookAndFeel().IsKindStored());
+    ASSERT_NE(button.GetPainter(), nullptr);
+    EXPECT_EQ(button.GetPainter()->LookAndFeelStyle(), c.Style);
+    EXPECT_EQ(button.CanHotTrack(), c.HotTrack);
+    // Only the native and skin painters fade.
+    EXPECT_EQ(button.CanFade(), c.Style == lfsNative && c.HotTrack);
+    // One report, unless the kind was already in force.
+    EXPECT_EQ(changes, std::wstring(c.Kind) == L"lfUltraFlat" ? 0 : 1);
+    button.LookAndFeel().OnChanged = previous;
+  }
+}
+
+} // namespace
+} // namespace telvora
