@@ -502,6 +502,51 @@ TEST_F(Button, ClickSetsTheFormsModalResult) {
   EXPECT_EQ(FForm->ModalResult(), 2);
 }
 
+bool Invalidated(HWND AWindow) {
+  RECT r{};
+  return GetUpdateRect(AWindow, &r, FALSE) != FALSE;
+}
+
+TEST_F(Button, LookAndFeelChangeRepaintsOrRecreatesTheWindow) {
+  struct TCase {
+    bool UseSystemPaint;
+    bool Recreated;
+  };
+  TcxLookAndFeelKind kind = lfStandard;
+  for (TCase c : {TCase{false, false}, TCase{true, true}}) {
+    SCOPED_TRACE(c.UseSystemPaint);
+    FButton->SetUseSystemPaint(c.UseSystemPaint);
+    HWND before = FButton->Handle();
+    ValidateRect(before, nullptr);
+    ASSERT_FALSE(Invalidated(before));
+    kind = kind == lfStandard ? lfFlat : lfStandard;
+    FButton->LookAndFeel().SetKind(kind);
+    EXPECT_EQ(FButton->LookAndFeel().Kind(), kind);
+    EXPECT_EQ(FButton->HandleAllocated() && FButton->Handle() != before, c.Recreated);
+    if (!c.Recreated) {
+      EXPECT_TRUE(Invalidated(before));
+    }
+    PumpPending();
+  }
+}
+
+TEST_F(Button, RescalingRefreshesTheLookAndFeel) {
+  FButton->SetUseSystemPaint(false);
+  ValidateRect(FButton->Handle(), nullptr);
+  int changes = 0;
+  auto previous = FButton->LookAndFeel().OnChanged;
+  FButton->LookAndFeel().OnChanged = [&](TcxLookAndFeel* Sender, TcxLookAndFeelValues Values) {
+    ++changes;
+    EXPECT_EQ(Values, LookAndFeelValueAll);
+    previous(Sender, Values);
+  };
+  FButton->ChangeScale(144, 96, true);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(FButton->GetScaleFactor()->Apply(100), 150);
+  EXPECT_TRUE(Invalidated(FButton->Handle()));
+  FButton->LookAndFeel().OnChanged = previous;
+}
+
 // The painter chosen for each look-and-feel, as a form description sets it.
 TEST(ButtonLookAndFeel, PainterFromTheFormDescription) {
   struct TCase {
