@@ -320,6 +320,11 @@ void TcxCustomButton::WndProc(TMessage& message) {
         DblClick();
       return;
     }
+    if (message.Msg == WM_LBUTTONDBLCLK) {
+      // A double-click acts as one more press.
+      message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
+      return;
+    }
     break;
   case WM_CAPTURECHANGED: {
     TCustomButton::WndProc(message);
