@@ -1,5 +1,6 @@
 #include "ui/buttons/cxButtons.h"
 
+#include "platform/Application.h"
 #include "platform/Forms.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
@@ -416,6 +417,16 @@ void TcxCustomButton::WndProc(TMessage& message) {
     break;
   }
   TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::DefaultHandler(TMessage& message) {
+  if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) {
+    TApplication* application = Application();
+    if (application != nullptr && application->Handle() != nullptr &&
+        SendMessageW(application->Handle(), CM_APPKEYDOWN, message.WParam, message.LParam) != 0)
+      return;
+  }
+  TCustomButton::DefaultHandler(message);
 }
 
 void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {

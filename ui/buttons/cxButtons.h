@@ -83,6 +83,9 @@ private:
   bool FTransparent = false;
 };
 
+// The key-down forwarding message the application window is offered.
+constexpr UINT CM_APPKEYDOWN = 0x806B;
+
 // The painter that draws a button of this look-and-feel: its current
 // painter, except that a button is never drawn by the Office 11 painter (the
 // native painter replaces it where the "Button" theme class is available,
@@ -155,6 +158,9 @@ public:
 protected:
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
+  // Keys that reach the default handling are offered to the application
+  // window first (CM_APPKEYDOWN); a non-zero answer handles them.
+  void DefaultHandler(TMessage& message) override;
   bool WantsWindowFont() const override { return false; }
   void SetButtonStyle(bool ADefault) override;
 

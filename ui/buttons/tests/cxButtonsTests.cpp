@@ -3,6 +3,7 @@
 // look-and-feel it is drawn with. The pointer and the left button are moved
 // and pressed for real.
 
+#include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "tests/support/Desktop.h"
@@ -451,6 +452,46 @@ TEST_F(Button, DoubleClickGivesTwoClicks) {
     MoveAway();
     ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
   }
+}
+
+// The application window as a test sees it: answers the key-down
+// forwarding message as told and counts it.
+WNDPROC gApplicationProc = nullptr;
+LRESULT gAppKeyDownAnswer = 0;
+int gAppKeyDowns = 0;
+
+LRESULT CALLBACK ApplicationTestProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == CM_APPKEYDOWN) {
+    ++gAppKeyDowns;
+    return gAppKeyDownAnswer;
+  }
+  return CallWindowProcW(gApplicationProc, w, m, wp, lp);
+}
+
+TEST_F(Button, KeysAreOfferedToTheApplicationWindowFirst) {
+  HWND application = Application()->Handle();
+  ASSERT_NE(application, nullptr);
+  gApplicationProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      application, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ApplicationTestProc)));
+  FButton->SpeedButtonOptions().SetCanBeFocused(true);
+  FButton->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return GetFocus() == FButton->Handle(); }));
+  struct TCase {
+    LRESULT Answer;
+    bool Pushed;
+  };
+  for (TCase c : {TCase{1, false}, TCase{0, true}}) {
+    SCOPED_TRACE(c.Answer);
+    gAppKeyDowns = 0;
+    gAppKeyDownAnswer = c.Answer;
+    // Space pushes a button in the Windows button procedure, unless the
+    // application window has taken the key.
+    SendMessageW(FButton->Handle(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+    EXPECT_EQ(gAppKeyDowns, 1);
+    EXPECT_EQ((SendMessageW(FButton->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0, c.Pushed);
+    SendMessageW(FButton->Handle(), BM_SETSTATE, FALSE, 0);
+  }
+  SetWindowLongPtrW(application, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gApplicationProc));
 }
 
 TEST_F(Button, RepeatClickWhileHeld) {
