@@ -21,6 +21,20 @@ TcxCustomLookAndFeelPainter* GetButtonPainter(TcxLookAndFeel& ALookAndFeel) {
   return painter;
 }
 
+std::wstring RemoveAccelChars(const std::wstring& ACaption) {
+  std::wstring result;
+  result.reserve(ACaption.size());
+  for (size_t i = 0; i < ACaption.size(); ++i) {
+    if (ACaption[i] == L'&') {
+      if (i + 1 >= ACaption.size())
+        break;
+      ++i;
+    }
+    result += ACaption[i];
+  }
+  return result;
+}
+
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption) {
   for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
     if (ACaption[i] != L'&')
@@ -386,6 +400,10 @@ void TcxCustomButton::WndProc(TMessage& message) {
     TCustomButton::WndProc(message);
     UpdateSize();
     return;
+  case BCM_SETNOTE:
+    TCustomButton::WndProc(message);
+    Invalidate();
+    return;
   case CM_BIDIMODECHANGED:
     TCustomButton::WndProc(message);
     Invalidate();
@@ -417,6 +435,23 @@ void TcxCustomButton::WndProc(TMessage& message) {
     break;
   }
   TCustomButton::WndProc(message);
+}
+
+SIZE TcxCustomButton::GetOptimalSize() {
+  std::wstring text = RemoveAccelChars(Caption());
+  if (text.empty())
+    text = L" ";
+  TWindowDC screen(nullptr);
+  if (screen.Get() == nullptr)
+    return {0, 0};
+  TSelectObject selectFont(screen.Get(), Font().Handle());
+  SIZE textSize{};
+  SIZE rSize{};
+  TEXTMETRICW metrics{};
+  GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &textSize);
+  GetTextExtentPoint32W(screen.Get(), L"R", 1, &rSize);
+  GetTextMetricsW(screen.Get(), &metrics);
+  return {textSize.cx + 3 * rSize.cx, MulDiv(metrics.tmHeight, 14, 8)};
 }
 
 void TcxCustomButton::DefaultHandler(TMessage& message) {

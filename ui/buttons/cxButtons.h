@@ -92,6 +92,9 @@ constexpr UINT CM_APPKEYDOWN = 0x806B;
 // else the standard one). None once the painters are gone.
 TcxCustomLookAndFeelPainter* GetButtonPainter(TcxLookAndFeel& ALookAndFeel);
 
+// The caption without its accelerator markers ("&&" stays one "&").
+std::wstring RemoveAccelChars(const std::wstring& ACaption);
+
 // Whether `AChar` is the accelerator of `ACaption`: the character after a
 // single "&", compared case-insensitively.
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
@@ -148,6 +151,9 @@ public:
   // The state handed to the painter (from the flags of the last paint).
   TcxButtonState GetButtonState();
   bool CanHotTrack();
+  // The size the caption asks for in the button's font: its width plus
+  // three times the width of "R", by 14/8 of the font's line height.
+  virtual SIZE GetOptimalSize();
   // The painter the button is drawn by (see GetButtonPainter).
   TcxCustomLookAndFeelPainter* GetPainter();
   // False: the button is always owner-drawn.

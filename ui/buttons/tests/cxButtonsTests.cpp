@@ -592,6 +592,42 @@ TEST_F(Button, RescalingRefreshesTheLookAndFeel) {
   FButton->LookAndFeel().OnChanged = previous;
 }
 
+TEST(ButtonText, AcceleratorMarkersRemoved) {
+  struct TCase {
+    const wchar_t* Caption;
+    const wchar_t* Text;
+  };
+  const TCase cases[] = {{L"&Oku", L"Oku"}, {L"GUID &Oku", L"GUID Oku"},
+                         {L"A&&B", L"A&B"}, {L"Kopyala", L"Kopyala"},
+                         {L"&", L""},       {L"", L""}};
+  for (const TCase& c : cases)
+    EXPECT_EQ(RemoveAccelChars(c.Caption), c.Text) << ToUtf8(c.Caption);
+}
+
+TEST(ButtonText, OptimalSizeFollowsTheCaptionAndFont) {
+  TcxButton button(nullptr);
+  button.SetCaption(L"Oku");
+  const SIZE plain = button.GetOptimalSize();
+  button.SetCaption(L"&Oku");
+  const SIZE marked = button.GetOptimalSize();
+  EXPECT_EQ(marked.cx, plain.cx);
+  EXPECT_EQ(marked.cy, plain.cy);
+  button.SetCaption(L"Oku Oku");
+  EXPECT_GT(button.GetOptimalSize().cx, plain.cx);
+  // Without text the size is that of one blank: three "R" widths and more.
+  button.SetCaption(L"");
+  const SIZE empty = button.GetOptimalSize();
+  EXPECT_GT(empty.cx, 0);
+  EXPECT_LT(empty.cx, plain.cx);
+  button.SetCaption(L" ");
+  EXPECT_EQ(button.GetOptimalSize().cx, empty.cx);
+  // A larger font: taller by 14/8 of its line height.
+  button.Font().SetHeight(-22);
+  const SIZE large = button.GetOptimalSize();
+  EXPECT_GT(large.cy, plain.cy);
+  EXPECT_GT(large.cy, 22 * 14 / 8 - 1);
+}
+
 // The painter chosen for each look-and-feel, as a form description sets it.
 TEST(ButtonLookAndFeel, PainterFromTheFormDescription) {
   struct TCase {
