@@ -7,6 +7,8 @@
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/MenuAnimation.h"
+#include "tests/support/MessagePump.h"
 #include "ui/buttons/cxButtons.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
@@ -23,38 +25,10 @@
 namespace telvora {
 namespace {
 
-void PumpPending() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
-// Dispatches messages until `done` answers true; false if that does not
-// happen within a generous limit (which only keeps a broken build from
-// hanging).
-bool PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG limit = GetTickCount64() + 10000;
-  while (!done()) {
-    if (GetTickCount64() > limit)
-      return false;
-    PumpPending();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  return true;
-}
-
-void SetMenuAnimation(bool AOn) {
-  SystemParametersInfoW(SPI_SETMENUANIMATION, 0,
-                        reinterpret_cast<void*>(static_cast<UINT_PTR>(AOn ? TRUE : FALSE)), 0);
-}
-
-bool MenuAnimation() {
-  BOOL value = FALSE;
-  SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &value, 0);
-  return value != FALSE;
-}
+using testing::MenuAnimation;
+using testing::PumpPending;
+using testing::PumpUntil;
+using testing::SetMenuAnimation;
 
 constexpr wchar_t kRecorderName[] = L"ButtonStateRecorder";
 

@@ -8,6 +8,7 @@
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxFading.h"
 
+#include "tests/support/MenuAnimation.h"
 #include "tests/support/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +22,10 @@
 namespace telvora {
 namespace {
 
+using testing::MenuAnimation;
 using testing::PumpPending;
 using testing::PumpUntil;
+using testing::SetMenuAnimation;
 
 // The tick a frame was shown at (driven by RunTicks).
 int gTick = 0;
@@ -116,17 +119,6 @@ public:
   TdxFadingOptions* GetFadingOptions() override { return Options.get(); }
   std::unique_ptr<TdxFadingOptions> Options;
 };
-
-void SetMenuAnimation(bool AOn) {
-  SystemParametersInfoW(SPI_SETMENUANIMATION, 0,
-                        reinterpret_cast<void*>(static_cast<UINT_PTR>(AOn ? TRUE : FALSE)), 0);
-}
-
-bool MenuAnimation() {
-  BOOL value = FALSE;
-  SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &value, 0);
-  return value != FALSE;
-}
 
 // Blend weights of every stage with the default frame counts.
 const std::vector<int> kFadeInWeights{0, 64, 128, 191, 255};
