@@ -125,12 +125,15 @@ void TApplication::Terminate() {
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {
-  if (msg.message != WM_KEYDOWN)
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSCHAR)
     return false;
   TWinControl* target = TWinControl::FromHandle(msg.hwnd);
   TCustomForm* form = target ? target->ParentForm() : nullptr;
   if (form == nullptr)
     return false;
+  // Alt with a character: the control whose accelerator it is takes it.
+  if (msg.message == WM_SYSCHAR)
+    return form->DialogChar(msg.wParam, msg.lParam);
   bool shift = GetKeyState(VK_SHIFT) < 0;
   bool ctrl = GetKeyState(VK_CONTROL) < 0;
   bool alt = GetKeyState(VK_MENU) < 0;

@@ -172,6 +172,13 @@ bool TCustomForm::DialogKey(WPARAM key) {
   return false;
 }
 
+bool TCustomForm::DialogChar(WPARAM character, LPARAM keyData) {
+  for (TWinControl* control : TabList())
+    if (control->Perform(CM_DIALOGCHAR, character, keyData) != 0)
+      return true;
+  return false;
+}
+
 int TCustomForm::MonitorPixelsPerInch() {
   WINDOWPLACEMENT placement{sizeof(placement)};
   HMONITOR monitor = nullptr;

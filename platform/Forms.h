@@ -30,6 +30,9 @@ public:
   std::vector<TWinControl*> TabList();
   // Offers Enter or Escape to the form's controls; answers whether one took it.
   bool DialogKey(WPARAM key);
+  // Offers an accelerator character to the form's controls (CM_DIALOGCHAR);
+  // answers whether one took it.
+  bool DialogChar(WPARAM character, LPARAM keyData);
 
   // Reads the form description resource named after the class (upper case).
   void ReadFormDescription();

@@ -388,6 +388,20 @@ TEST_F(Button, AcceleratorClicksANonFocusableButton) {
   }
 }
 
+TEST_F(Button, AltWithTheAcceleratorClicksThroughTheMessageLoop) {
+  FButton->SetCaption(L"GUID &Oku");
+  FClicks = 0;
+  ASSERT_TRUE(testing::PressKeys({VK_MENU, 'O'}));
+  // The application's loop turns the key into the accelerator message.
+  const ULONGLONG limit = GetTickCount64() + 10000;
+  while (FClicks == 0 && GetTickCount64() < limit) {
+    Application()->ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  EXPECT_EQ(FClicks, 1);
+  EXPECT_EQ(testing::FocusOf(FForm->Handle()), FEdit->Handle());
+}
+
 TEST_F(Button, DialogKeysNeverClickANonFocusableButton) {
   FButton->SetDefault(true);
   FButton->SetCancel(true);
