@@ -11,6 +11,8 @@
 #include "ui/support/cxGraphics.h"
 #include "ui/themes/dxThemeManager.h"
 
+#include "tests/support/SysColors.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -60,26 +62,7 @@ public:
   ~TOffice11ColorsRestorer() { InitOffice11Colors(); }
 };
 
-// Sets system colours for the scope and puts the old ones back; each change
-// is broadcast by the system.
-class TSysColors {
-public:
-  TSysColors(std::initializer_list<std::pair<int, COLORREF>> colors) {
-    for (auto [index, color] : colors) {
-      FIndexes.push_back(index);
-      FOld.push_back(GetSysColor(index));
-      FNew.push_back(color);
-    }
-    SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FNew.data());
-  }
-  TSysColors(const TSysColors&) = delete;
-  TSysColors& operator=(const TSysColors&) = delete;
-  ~TSysColors() { SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FOld.data()); }
-
-private:
-  std::vector<INT> FIndexes;
-  std::vector<COLORREF> FOld, FNew;
-};
+using testing::TSysColors;
 
 int BrushColor(HBRUSH brush) {
   LOGBRUSH lb{};

@@ -9,6 +9,8 @@
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/dxScaleFactor.h"
 
+#include "tests/support/SysColors.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -592,23 +594,7 @@ TEST(cxText, TextRectDTMeasuresWithTheFontGiven) {
 
 // ---------------------------------------------------------------- colours
 
-// Sets system colours for the scope and puts the old ones back.
-class TSysColors {
-public:
-  TSysColors(std::initializer_list<std::pair<int, COLORREF>> colors) {
-    for (auto [index, color] : colors) {
-      FIndexes.push_back(index);
-      FOld.push_back(GetSysColor(index));
-      FNew.push_back(color);
-    }
-    SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FNew.data());
-  }
-  ~TSysColors() { SetSysColors(static_cast<int>(FIndexes.size()), FIndexes.data(), FOld.data()); }
-
-private:
-  std::vector<INT> FIndexes;
-  std::vector<COLORREF> FOld, FNew;
-};
+using testing::TSysColors;
 
 TEST(cxColors, GetLightColor) {
   {
