@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 namespace telvora {
 namespace {
 
@@ -65,6 +68,54 @@ TEST(Application, HiddenToolWindowOfItsOwnClass) {
   EXPECT_STREQ(cls, L"TApplication");
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+} // namespace
+} // namespace telvora
+
+namespace telvora {
+namespace {
+
+// A form that records WM_CANCELMODE.
+class TCancelModeProbe : public TCustomForm {
+public:
+  TCancelModeProbe() : TCustomForm(nullptr) {}
+  std::wstring ClassName() const override { return L"TCancelModeProbe"; }
+  int CancelModes = 0;
+
+protected:
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_CANCELMODE)
+      ++CancelModes;
+    TCustomForm::WndProc(message);
+  }
+};
+
+// Raises `error` and hands it to the application as a message handler would.
+template <class E> void RaiseAndHandle(const E& error) {
+  try {
+    throw error;
+  } catch (...) {
+    Application()->HandleException(nullptr);
+  }
+}
+
+TEST(HandleException, CancelsTheCaptureThenPassesTheErrorOnButNotAnAbort) {
+  TCancelModeProbe probe;
+  probe.HandleNeeded();
+  std::vector<std::wstring> shown;
+  Application()->OnException = [&](TObject*, const Exception& e) { shown.push_back(e.Message()); };
+
+  SetCapture(probe.Handle());
+  RaiseAndHandle(Exception(L"first"));
+  EXPECT_EQ(probe.CancelModes, 1);
+  ReleaseCapture();
+
+  RaiseAndHandle(EAbort());
+  RaiseAndHandle(std::runtime_error("plain"));
+  Application()->OnException = nullptr;
+  EXPECT_EQ(shown, (std::vector<std::wstring>{L"first", L"plain"}));
+  EXPECT_EQ(probe.CancelModes, 1) << "no capture, no cancel";
 }
 
 } // namespace
