@@ -5,6 +5,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/StdCtrls.h"
+#include "ui/buttons/cxButtonViewInfo.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
@@ -17,14 +18,6 @@
 #include <memory>
 
 namespace telvora {
-
-enum TcxButtonKind {
-  cxbkStandard,
-  cxbkDropDown,
-  cxbkDropDownButton,
-  cxbkCommandLink,
-  cxbkOfficeDropDown
-};
 
 enum TcxButtonInternalState {
   bisDown,

@@ -1,0 +1,555 @@
+#include "ui/buttons/cxButtonViewInfo.h"
+
+#include "ui/support/cxGraphics.h"
+
+#include <algorithm>
+
+namespace telvora {
+
+namespace {
+
+int W(const RECT& r) {
+  return r.right - r.left;
+}
+int H(const RECT& r) {
+  return r.bottom - r.top;
+}
+
+void Offset(RECT& r, int dx, int dy) {
+  r.left += dx;
+  r.right += dx;
+  r.top += dy;
+  r.bottom += dy;
+}
+
+bool IsEmpty(const RECT& r) {
+  return r.right <= r.left || r.bottom <= r.top;
+}
+
+bool IsHorizontal(TButtonLayout ALayout) {
+  return ALayout == blGlyphLeft || ALayout == blGlyphRight;
+}
+
+// Half of V rounded down (V rounded down to even, then halved).
+int FloorHalf(int V) {
+  return (V - (V & 1)) / 2;
+}
+
+// The rectangle mirrored within ABounds; an all-zero rectangle stays.
+RECT Mirror(const RECT& r, const RECT& ABounds) {
+  if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0)
+    return r;
+  const int left = ABounds.left + ABounds.right - r.right;
+  return RECT{left, r.top, left + W(r), r.bottom};
+}
+
+RECT Union(const RECT& a, const RECT& b) {
+  if (IsEmpty(a))
+    return b;
+  if (IsEmpty(b))
+    return a;
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+constexpr UINT kCommandLinkCaptionFlags = DT_WORDBREAK | DT_END_ELLIPSIS;
+constexpr int kArrowGap = 2;
+constexpr int kDescriptionGap = 2;
+constexpr int kOfficeGlyphMargin = 7;
+
+} // namespace
+
+// TcxButtonGlyph
+
+void TcxButtonGlyph::SetGlyph(const TdxSmartGlyph& AGlyph) {
+  FGlyph = AGlyph;
+  int count = 1;
+  if (FGlyph.SourceHeight > 0 && FGlyph.SourceWidth > 0 &&
+      FGlyph.SourceWidth % FGlyph.SourceHeight == 0) {
+    const int k = FGlyph.SourceWidth / FGlyph.SourceHeight;
+    count = k < 5 ? k : 1;
+  }
+  FNumGlyphs = count;
+  Changed();
+}
+
+void TcxButtonGlyph::SetNumGlyphs(int AValue) {
+  AValue = std::clamp(AValue, 1, 4);
+  if (AValue != FNumGlyphs) {
+    FNumGlyphs = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonGlyph::Changed() {
+  if (OnChange)
+    OnChange();
+}
+
+// TcxButtonImageOptions
+
+void TcxButtonImageOptions::SetImageIndex(int AValue) {
+  if (AValue != FImageIndex) {
+    FImageIndex = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonImageOptions::SetLayout(TButtonLayout AValue) {
+  if (AValue != FLayout) {
+    FLayout = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonImageOptions::SetMargin(int AValue) {
+  if (AValue >= -1 && AValue != FMargin) {
+    FMargin = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonImageOptions::SetSpacing(int AValue) {
+  if (AValue != FSpacing) {
+    FSpacing = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonImageOptions::Assign(const TcxButtonImageOptions& ASource) {
+  SetImageIndex(ASource.ImageIndex());
+  SetLayout(ASource.Layout());
+  SetMargin(ASource.Margin());
+  SetSpacing(ASource.Spacing());
+}
+
+void TcxButtonImageOptions::Changed() {
+  if (OnChanged)
+    OnChanged();
+}
+
+TcxButtonTextMeasureFunc cxButtonFontMeasurer(const TFont& ACaptionFont,
+                                              const TFont& ADescriptionFont) {
+  return [&ACaptionFont, &ADescriptionFont](const std::wstring& AText, int AWidth,
+                                            bool ADescription, UINT AFlags) -> SIZE {
+    if (AText.empty())
+      return SIZE{0, 0};
+    RECT r{0, 0, AWidth, 0};
+    TdxTextMeasurer::TextRectDT(r, AText, ADescription ? ADescriptionFont : ACaptionFont, AFlags);
+    return SIZE{W(r), H(r)};
+  };
+}
+
+// TcxButtonViewInfo
+
+void TcxButtonViewInfo::Calculate(const RECT& ABounds) {
+  FBounds = ABounds;
+  FState = FParams.State;
+  FLayout = FParams.OptionsImage ? FParams.OptionsImage->Layout() : blGlyphLeft;
+  CheckLayout(FLayout);
+  CalculateButtonParts();
+  CalculateContentLayout();
+}
+
+void TcxButtonViewInfo::CheckLayout(TButtonLayout& ALayout) {
+  if ((BiDiFlags() & DT_RIGHT) == 0)
+    return;
+  if (ALayout == blGlyphLeft)
+    ALayout = blGlyphRight;
+  else if (ALayout == blGlyphRight)
+    ALayout = blGlyphLeft;
+}
+
+UINT TcxButtonViewInfo::BiDiFlags() const {
+  return FParams.UseRightToLeftAlignment ? DT_RIGHT : 0;
+}
+
+int TcxButtonViewInfo::GetDropDownButtonSize() {
+  return FParams.Painter
+             ? FParams.Painter->GetScaledDropDownButtonRightPartSize(FParams.ScaleFactor)
+             : 0;
+}
+
+int TcxButtonViewInfo::GetPressedTextShift() {
+  return FParams.Painter ? FParams.Painter->ScaledButtonTextShift(FParams.ScaleFactor) : 0;
+}
+
+void TcxButtonViewInfo::CalculateButtonParts() {
+  FButtonRect = FBounds;
+  FDropDownButtonRect = RECT{};
+  if (FParams.Kind != cxbkDropDownButton)
+    return;
+  const int D = GetDropDownButtonSize();
+  const bool skin = FParams.Painter && FParams.Painter->LookAndFeelStyle() == lfsSkin;
+  if (FParams.UseRightToLeftAlignment) {
+    FDropDownButtonRect = RECT{FBounds.left, FBounds.top, FBounds.left + D, FBounds.bottom};
+    FButtonRect.left = FDropDownButtonRect.right;
+    if (!skin)
+      FButtonRect.left -= 2;
+  } else {
+    FDropDownButtonRect = RECT{FBounds.right - D, FBounds.top, FBounds.right, FBounds.bottom};
+    FButtonRect.right = FDropDownButtonRect.left;
+    if (!skin)
+      FButtonRect.right += 2;
+  }
+}
+
+void TcxButtonViewInfo::CalculateContentLayout() {
+  FCaptionRect = RECT{};
+  FDescriptionRect = RECT{};
+  FDropDownArrowRect = RECT{};
+  FGlyphPos = POINT{};
+  std::unique_ptr<TcxButtonCustomLayoutCalculator> calculator;
+  switch (FParams.Kind) {
+  case cxbkCommandLink:
+    calculator = std::make_unique<TcxButtonCommandLinkLayoutCalculator>(*this);
+    break;
+  case cxbkOfficeDropDown:
+    calculator = std::make_unique<TcxButtonOfficeDropDownLayoutCalculator>(*this);
+    break;
+  default:
+    calculator = std::make_unique<TcxButtonStandardLayoutCalculator>(*this);
+    break;
+  }
+  calculator->Calculate();
+}
+
+RECT TcxButtonViewInfo::GetContentRect(TcxButtonState AState) {
+  RECT r = FButtonRect;
+  if (FParams.Kind == cxbkCommandLink || !FParams.Painter)
+    return r;
+  const int b = FParams.Painter->ButtonBorderSize(AState);
+  InflateRect(&r, -b, -b);
+  return r;
+}
+
+bool TcxButtonViewInfo::CanDrawCaption() {
+  return (FParams.PaintStyle == bpsDefault || FParams.PaintStyle == bpsCaption ||
+          FParams.Kind == cxbkCommandLink) &&
+         !FParams.Caption.empty();
+}
+
+bool TcxButtonViewInfo::CanDrawGlyph() {
+  return (FParams.PaintStyle == bpsDefault || FParams.PaintStyle == bpsGlyph) && FParams.Glyph &&
+         FParams.Glyph->IsImageAssigned();
+}
+
+bool TcxButtonViewInfo::NeedDrawDropDownArrow() {
+  if (IsEmpty(FDropDownArrowRect))
+    return false;
+  return !(HasDropDownButton() && FParams.Painter &&
+           FParams.Painter->LookAndFeelStyle() == lfsSkin);
+}
+
+SIZE TcxButtonViewInfo::ImageSize() {
+  static const TdxScaleFactor kUnscaled;
+  const TdxScaleFactor& factor = FParams.ScaleFactor ? *FParams.ScaleFactor : kUnscaled;
+  if (FParams.Glyph && FParams.Glyph->IsImageAssigned()) {
+    const TdxSmartGlyph& g = FParams.Glyph->Glyph();
+    const SIZE cell{g.SourceWidth / FParams.Glyph->NumGlyphs(), g.SourceHeight};
+    return factor.Apply(cell, g.SourceDPI, 96);
+  }
+  if (FParams.Kind == cxbkCommandLink && FParams.Painter)
+    return FParams.Painter->GetScaledCommandLinkGlyphSize(&factor);
+  return SIZE{0, 0};
+}
+
+UINT TcxButtonViewInfo::GetCaptionDrawTextFlags() {
+  switch (FParams.Kind) {
+  case cxbkCommandLink:
+    return kCommandLinkCaptionFlags;
+  case cxbkOfficeDropDown:
+    return (FLayout == blGlyphTop || FLayout == blGlyphBottom ? DT_VCENTER | DT_CENTER : 0u) |
+           (FParams.WordWrap ? DT_WORDBREAK : 0u);
+  default:
+    return DT_CENTER | DT_VCENTER | DT_NOCLIP | (FParams.WordWrap ? DT_WORDBREAK : 0u);
+  }
+}
+
+UINT TcxButtonViewInfo::GetDescriptionDrawTextFlags() {
+  if (FParams.Kind != cxbkOfficeDropDown)
+    return DT_WORDBREAK;
+  static constexpr UINT kAlignment[] = {DT_LEFT, DT_RIGHT, DT_CENTER, DT_CENTER};
+  return kAlignment[FLayout] | DT_WORDBREAK;
+}
+
+// TcxButtonCustomLayoutCalculator
+
+const TcxButtonImageOptions& TcxButtonCustomLayoutCalculator::OptionsImage() const {
+  static const TcxButtonImageOptions kDefaults;
+  return FViewInfo.FParams.OptionsImage ? *FViewInfo.FParams.OptionsImage : kDefaults;
+}
+
+SIZE TcxButtonCustomLayoutCalculator::Measure(const std::wstring& AText, int AWidth,
+                                              bool ADescription, UINT AFlags) {
+  if (AText.empty() || !FViewInfo.FParams.MeasureText)
+    return SIZE{0, 0};
+  return FViewInfo.FParams.MeasureText(AText, AWidth, ADescription, AFlags);
+}
+
+// TcxButtonStandardLayoutCalculator
+
+void TcxButtonStandardLayoutCalculator::Calculate() {
+  FSpacing = OptionsImage().Spacing();
+  FMargin = OptionsImage().Margin();
+  CalculateLayout(ViewInfo().GetContentRect(cxbsDefault));
+}
+
+SIZE TcxButtonStandardLayoutCalculator::GlyphSize() {
+  return ViewInfo().CanDrawGlyph() ? ViewInfo().ImageSize() : SIZE{0, 0};
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateLayout(RECT R) {
+  if (ViewInfo().FState == cxbsPressed) {
+    const int s = ViewInfo().GetPressedTextShift();
+    Offset(R, s, s);
+  }
+  CalculateTextAreaSize(R);
+  CalculateMargins(R, FMargin, FSpacing);
+  CalculateGlyphPosition(R);
+  RECT T{};
+  CalculateTextAreaBounds(R, T);
+  CalculateTextAreaLayout(T);
+  CalculateDropDownArrowRect();
+}
+
+RECT TcxButtonStandardLayoutCalculator::GetTextOffsets() {
+  return ViewInfo().CanDrawGlyph() ? RECT{} : TextRectCorrection;
+}
+
+int TcxButtonStandardLayoutCalculator::TextWidth(const RECT& R, const RECT& AOffsets) {
+  int width = W(R) - AOffsets.left - AOffsets.right;
+  if (IsHorizontal(Layout()))
+    width -= GlyphSize().cx + FSpacing + std::max(FMargin, 0);
+  return width;
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateTextAreaSize(const RECT& R) {
+  if (!ViewInfo().CanDrawCaption()) {
+    FTextAreaSize = SIZE{0, 0};
+    return;
+  }
+  const RECT O = GetTextOffsets();
+  const UINT flags = (ViewInfo().FParams.WordWrap ? DT_WORDBREAK : 0u) | ViewInfo().BiDiFlags();
+  const SIZE measured = Measure(ViewInfo().FParams.Caption, TextWidth(R, O), false, flags);
+  FTextAreaSize = SIZE{measured.cx + O.left + O.right, measured.cy + O.top + O.bottom};
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateMargins(const RECT& R, int& AMargin,
+                                                         int& ASpacing) {
+  const bool horizontal = IsHorizontal(Layout());
+  auto GetMargin = [horizontal](SIZE A, SIZE B, int k) {
+    return horizontal ? (A.cx - B.cx) / k : (A.cy - B.cy) / k;
+  };
+  const SIZE G = GlyphSize();
+  const SIZE size{W(R), H(R)};
+  if (FTextAreaSize.cx == 0 || G.cx == 0)
+    ASpacing = 0;
+  if (AMargin == -1) {
+    SIZE K{G.cx + FTextAreaSize.cx, G.cy + FTextAreaSize.cy};
+    if (ASpacing == -1) {
+      AMargin = GetMargin(size, K, 3);
+      ASpacing = AMargin;
+    } else {
+      K.cx += ASpacing;
+      K.cy += ASpacing;
+      AMargin = GetMargin(size, K, 2);
+    }
+  } else if (ASpacing == -1) {
+    const SIZE A{W(R) - G.cx - AMargin, H(R) - G.cy - AMargin};
+    ASpacing = GetMargin(A, FTextAreaSize, 2);
+  }
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateGlyphPosition(const RECT& R) {
+  const SIZE G = GlyphSize();
+  POINT p{};
+  switch (Layout()) {
+  case blGlyphLeft:
+    p.x = R.left + FMargin;
+    break;
+  case blGlyphRight:
+    p.x = R.left + W(R) - FMargin - G.cx;
+    break;
+  case blGlyphTop:
+    p.y = R.top + FMargin;
+    break;
+  case blGlyphBottom:
+    p.y = R.top + H(R) - FMargin - G.cy;
+    break;
+  }
+  if (IsHorizontal(Layout()))
+    p.y = R.top + (H(R) - G.cy) / 2;
+  else
+    p.x = R.left + (W(R) - G.cx) / 2;
+  ViewInfo().FGlyphPos = p;
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateTextAreaBounds(const RECT& R, RECT& ATextRect) {
+  const RECT O = GetTextOffsets();
+  const SIZE G = GlyphSize();
+  const POINT glyph = ViewInfo().FGlyphPos;
+  ATextRect = RECT{O.left, O.top, O.left + FTextAreaSize.cx - O.left - O.right,
+                   O.top + FTextAreaSize.cy - O.top - O.bottom};
+  switch (Layout()) {
+  case blGlyphLeft:
+    Offset(ATextRect, glyph.x + G.cx + FSpacing, 0);
+    break;
+  case blGlyphRight:
+    Offset(ATextRect, glyph.x - FSpacing - FTextAreaSize.cx, 0);
+    break;
+  case blGlyphTop:
+    Offset(ATextRect, 0, glyph.y + G.cy + FSpacing);
+    break;
+  case blGlyphBottom:
+    Offset(ATextRect, 0, glyph.y - FSpacing - FTextAreaSize.cy);
+    break;
+  }
+  if (IsHorizontal(Layout()))
+    Offset(ATextRect, 0, R.top + (H(R) - FTextAreaSize.cy + cxBtnStdVertTextOffsetCorrection) / 2);
+  else
+    Offset(ATextRect, R.left + (W(R) - FTextAreaSize.cx) / 2, 0);
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateTextAreaLayout(const RECT& ATextRect) {
+  ViewInfo().FCaptionRect = ATextRect;
+}
+
+void TcxButtonStandardLayoutCalculator::CalculateDropDownArrowRect() {
+  if (ViewInfo().FParams.Kind == cxbkDropDownButton)
+    ViewInfo().FDropDownArrowRect = ViewInfo().FDropDownButtonRect;
+}
+
+// TcxButtonOfficeDropDownLayoutCalculator
+
+void TcxButtonOfficeDropDownLayoutCalculator::CalculateLayout(RECT R) {
+  if (IsHorizontal(Layout())) {
+    const int A = ViewInfo().GetDropDownButtonSize();
+    if (UseRightToLeftAlignment())
+      R.left += A + kArrowGap;
+    else
+      R.right -= A + kArrowGap;
+    if (FMargin < 0) {
+      const TButtonLayout arrowSide = UseRightToLeftAlignment() ? blGlyphLeft : blGlyphRight;
+      const TdxScaleFactor* factor = ViewInfo().FParams.ScaleFactor;
+      FMargin = Layout() == arrowSide
+                    ? 0
+                    : (factor ? factor->Apply(kOfficeGlyphMargin) : kOfficeGlyphMargin);
+    }
+  }
+  TcxButtonStandardLayoutCalculator::CalculateLayout(R);
+}
+
+RECT TcxButtonOfficeDropDownLayoutCalculator::GetTextOffsets() {
+  RECT O = TcxButtonStandardLayoutCalculator::GetTextOffsets();
+  if (!IsHorizontal(Layout())) {
+    const int A = ViewInfo().GetDropDownButtonSize();
+    O.left += A + kArrowGap;
+    O.right += A + kArrowGap;
+  }
+  return O;
+}
+
+void TcxButtonOfficeDropDownLayoutCalculator::CalculateTextAreaSize(const RECT& R) {
+  FCaptionSize = SIZE{};
+  FDescriptionSize = SIZE{};
+  FTextAreaSize = SIZE{};
+  if (!ViewInfo().CanDrawCaption())
+    return;
+  const RECT O = GetTextOffsets();
+  const int width = TextWidth(R, O);
+  const UINT bidi = ViewInfo().BiDiFlags();
+  FCaptionSize = Measure(ViewInfo().FParams.Caption, width, false,
+                         (ViewInfo().FParams.WordWrap ? DT_WORDBREAK : 0u) | bidi);
+  if (IsHorizontal(Layout()))
+    FCaptionSize.cx = std::min<LONG>(FCaptionSize.cx, std::max(width, 0));
+  FDescriptionSize = Measure(ViewInfo().FParams.Description, width, true, DT_WORDBREAK | bidi);
+  FTextAreaSize = FCaptionSize;
+  if (FDescriptionSize.cx > 0 && FDescriptionSize.cy > 0) {
+    FTextAreaSize.cx = std::max(FCaptionSize.cx, FDescriptionSize.cx);
+    FTextAreaSize.cy = FCaptionSize.cy + kDescriptionGap + FDescriptionSize.cy;
+  }
+  FTextAreaSize.cx += O.left + O.right;
+  FTextAreaSize.cy += O.top + O.bottom;
+}
+
+void TcxButtonOfficeDropDownLayoutCalculator::CalculateTextAreaLayout(const RECT& T) {
+  RECT caption{T.left, T.top, T.right, T.top + FCaptionSize.cy};
+  RECT description{T.left, T.bottom - FDescriptionSize.cy, T.right, T.bottom};
+  auto place = [this](RECT& r, int width) {
+    switch (Layout()) {
+    case blGlyphLeft:
+      r.right = r.left + width;
+      break;
+    case blGlyphRight:
+      r.left = r.right - width;
+      break;
+    default:
+      r.left = FloorHalf(r.left + r.right - width);
+      r.right = r.left + width;
+      break;
+    }
+  };
+  place(caption, FCaptionSize.cx);
+  place(description, FDescriptionSize.cx);
+  ViewInfo().FCaptionRect = caption;
+  ViewInfo().FDescriptionRect = description;
+}
+
+void TcxButtonOfficeDropDownLayoutCalculator::CalculateDropDownArrowRect() {
+  const int A = ViewInfo().GetDropDownButtonSize();
+  const RECT& bounds = ViewInfo().FBounds;
+  RECT r{};
+  if (IsHorizontal(Layout())) {
+    r = RECT{bounds.right - kArrowGap - A, bounds.top, bounds.right - kArrowGap, bounds.bottom};
+  } else {
+    const RECT U = Union(ViewInfo().FCaptionRect, ViewInfo().FDescriptionRect);
+    const int top = FloorHalf(U.top + U.bottom - A);
+    r = RECT{U.right, top, U.right + A, top + A};
+  }
+  if (UseRightToLeftAlignment())
+    r = Mirror(r, bounds);
+  ViewInfo().FDropDownArrowRect = r;
+}
+
+// TcxButtonCommandLinkLayoutCalculator
+
+void TcxButtonCommandLinkLayoutCalculator::Calculate() {
+  CalculateLayout(ViewInfo().GetContentRect(cxbsDefault), OptionsImage().Margin(),
+                  OptionsImage().Spacing());
+}
+
+void TcxButtonCommandLinkLayoutCalculator::CalculateLayout(const RECT& R, int AMargin,
+                                                           int ASpacing) {
+  TcxButtonViewInfo& vi = ViewInfo();
+  RECT M{};
+  if (vi.FParams.Painter)
+    M = vi.FParams.Painter->GetScaledCommandLinkMargins(vi.FParams.ScaleFactor);
+  RECT I{R.left + M.left, R.top + M.top, R.right - M.right, R.bottom - M.bottom};
+  if (AMargin > -1) {
+    I.left = R.left + AMargin;
+    I.right = R.right - AMargin;
+  }
+  vi.FGlyphPos = POINT{I.left, I.top};
+  const SIZE S = vi.ImageSize();
+  RECT caption = I;
+  if (S.cx > 0)
+    caption.left += S.cx + std::max(ASpacing, 0);
+  const SIZE measured =
+      Measure(vi.FParams.Caption, W(caption), false, kCommandLinkCaptionFlags | vi.BiDiFlags());
+  caption.right = caption.left + measured.cx;
+  caption.bottom = caption.top + measured.cy;
+  RECT description = I;
+  description.left = caption.left;
+  if (H(caption) > 0)
+    description.top = caption.bottom + kDescriptionGap;
+  if (UseRightToLeftAlignment()) {
+    caption = Mirror(caption, R);
+    description = Mirror(description, R);
+    vi.FGlyphPos.x = R.left + R.right - vi.FGlyphPos.x - S.cx;
+  }
+  vi.FCaptionRect = caption;
+  vi.FDescriptionRect = description;
+}
+
+} // namespace telvora

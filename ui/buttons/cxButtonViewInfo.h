@@ -1,0 +1,244 @@
+#pragma once
+// Layout of a push button's content: where the glyph goes, the caption and
+// description rectangles, the drop-down part and the drop-down arrow, for
+// every kind and glyph placement, at the button's scale factor. The view
+// info is recomputed at every paint from what the button hands it.
+
+#include "platform/Graphics.h"
+#include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/support/dxScaleFactor.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace telvora {
+
+enum TcxButtonKind {
+  cxbkStandard,
+  cxbkDropDown,
+  cxbkDropDownButton,
+  cxbkCommandLink,
+  cxbkOfficeDropDown
+};
+
+enum TcxButtonPaintStyle { bpsDefault, bpsCaption, bpsGlyph };
+
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// Extra room around the caption of a button that shows no glyph.
+inline constexpr RECT TextRectCorrection{1, 0, 2, 0};
+// Added to the free height before the caption is centred vertically.
+inline constexpr int cxBtnStdVertTextOffsetCorrection = -1;
+
+// The glyph image: a strip of NumGlyphs cells, designed at SourceDPI.
+struct TdxSmartGlyph {
+  int SourceWidth = 0;
+  int SourceHeight = 0;
+  int SourceDPI = 96;
+  bool Empty() const noexcept { return SourceWidth <= 0 || SourceHeight <= 0; }
+};
+
+// The glyph and its cell count.
+class TcxButtonGlyph {
+public:
+  const TdxSmartGlyph& Glyph() const noexcept { return FGlyph; }
+  // Takes a copy and recounts the cells: a strip k times as wide as high
+  // (k below 5) has k cells, anything else one.
+  void SetGlyph(const TdxSmartGlyph& AGlyph);
+  int NumGlyphs() const noexcept { return FNumGlyphs; }
+  // Limited to 1..4.
+  void SetNumGlyphs(int AValue);
+  bool IsImageAssigned() const noexcept { return !FGlyph.Empty(); }
+  // Raised after every change.
+  std::function<void()> OnChange;
+
+private:
+  void Changed();
+  TdxSmartGlyph FGlyph;
+  int FNumGlyphs = 1;
+};
+
+// Glyph placement settings.
+class TcxButtonImageOptions {
+public:
+  int ImageIndex() const noexcept { return FImageIndex; }
+  void SetImageIndex(int AValue);
+  TButtonLayout Layout() const noexcept { return FLayout; }
+  void SetLayout(TButtonLayout AValue);
+  // -1 is automatic; values below -1 are ignored.
+  int Margin() const noexcept { return FMargin; }
+  void SetMargin(int AValue);
+  // -1 is automatic.
+  int Spacing() const noexcept { return FSpacing; }
+  void SetSpacing(int AValue);
+  void Assign(const TcxButtonImageOptions& ASource);
+  // Raised after every stored change.
+  std::function<void()> OnChanged;
+
+protected:
+  virtual void Changed();
+
+private:
+  int FImageIndex = -1;
+  TButtonLayout FLayout = blGlyphLeft;
+  int FMargin = -1;
+  int FSpacing = 4;
+};
+
+// Measures text the way DrawText with DT_CALCRECT does within AWidth: the
+// caption (ADescription false) or the description in its font.
+using TcxButtonTextMeasureFunc =
+    std::function<SIZE(const std::wstring& AText, int AWidth, bool ADescription, UINT AFlags)>;
+
+// A measurer that uses the given fonts through TdxTextMeasurer.
+TcxButtonTextMeasureFunc cxButtonFontMeasurer(const TFont& ACaptionFont,
+                                              const TFont& ADescriptionFont);
+
+// What the button tells its view info for one calculation.
+struct TcxButtonViewInfoParams {
+  TcxButtonKind Kind = cxbkStandard;
+  TcxButtonPaintStyle PaintStyle = bpsDefault;
+  std::wstring Caption;
+  std::wstring Description;
+  bool WordWrap = false;
+  bool UseRightToLeftAlignment = false;
+  TcxButtonState State = cxbsNormal;
+  TcxCustomLookAndFeelPainter* Painter = nullptr;
+  const TdxScaleFactor* ScaleFactor = nullptr;
+  const TcxButtonImageOptions* OptionsImage = nullptr;
+  const TcxButtonGlyph* Glyph = nullptr;
+  TcxButtonTextMeasureFunc MeasureText;
+};
+
+class TcxButtonViewInfo {
+public:
+  void SetParams(TcxButtonViewInfoParams AParams) { FParams = std::move(AParams); }
+  const TcxButtonViewInfoParams& Params() const noexcept { return FParams; }
+
+  virtual ~TcxButtonViewInfo() = default;
+  virtual void Calculate(const RECT& ABounds);
+  // The button rectangle inside the frame drawn for AState.
+  virtual RECT GetContentRect(TcxButtonState AState);
+  virtual bool CanDrawCaption();
+  virtual bool CanDrawGlyph();
+  bool HasDropDownButton() const { return FParams.Kind == cxbkDropDownButton; }
+  bool NeedDrawDropDownArrow();
+  // The glyph cell (or the command-link arrow) at the button's scale factor.
+  SIZE ImageSize();
+  // DT_RIGHT for right-to-left alignment.
+  UINT BiDiFlags() const;
+  UINT GetCaptionDrawTextFlags();
+  UINT GetDescriptionDrawTextFlags();
+  // The drop-down part's width (also the Office arrow's size).
+  int GetDropDownButtonSize();
+  int GetPressedTextShift();
+
+  const RECT& Bounds() const noexcept { return FBounds; }
+  const RECT& ButtonRect() const noexcept { return FButtonRect; }
+  const RECT& CaptionRect() const noexcept { return FCaptionRect; }
+  const RECT& DescriptionRect() const noexcept { return FDescriptionRect; }
+  const RECT& DropDownArrowRect() const noexcept { return FDropDownArrowRect; }
+  const RECT& DropDownButtonRect() const noexcept { return FDropDownButtonRect; }
+  POINT GlyphPos() const noexcept { return FGlyphPos; }
+  TButtonLayout Layout() const noexcept { return FLayout; }
+  TcxButtonState State() const noexcept { return FState; }
+
+protected:
+  virtual void CalculateButtonParts();
+  virtual void CalculateContentLayout();
+  virtual void CheckLayout(TButtonLayout& ALayout);
+
+private:
+  friend class TcxButtonCustomLayoutCalculator;
+  friend class TcxButtonStandardLayoutCalculator;
+  friend class TcxButtonOfficeDropDownLayoutCalculator;
+  friend class TcxButtonCommandLinkLayoutCalculator;
+
+  TcxButtonViewInfoParams FParams;
+  TButtonLayout FLayout = blGlyphLeft;
+  RECT FBounds{};
+  RECT FButtonRect{};
+  RECT FCaptionRect{};
+  RECT FDescriptionRect{};
+  RECT FDropDownArrowRect{};
+  RECT FDropDownButtonRect{};
+  POINT FGlyphPos{};
+  TcxButtonState FState = cxbsNormal;
+};
+
+class TcxButtonCustomLayoutCalculator {
+public:
+  explicit TcxButtonCustomLayoutCalculator(TcxButtonViewInfo& AViewInfo) : FViewInfo(AViewInfo) {}
+  virtual ~TcxButtonCustomLayoutCalculator() = default;
+  virtual void Calculate() = 0;
+
+protected:
+  TcxButtonViewInfo& ViewInfo() noexcept { return FViewInfo; }
+  const TcxButtonImageOptions& OptionsImage() const;
+  bool UseRightToLeftAlignment() const { return FViewInfo.FParams.UseRightToLeftAlignment; }
+  SIZE Measure(const std::wstring& AText, int AWidth, bool ADescription, UINT AFlags);
+
+private:
+  TcxButtonViewInfo& FViewInfo;
+};
+
+class TcxButtonStandardLayoutCalculator : public TcxButtonCustomLayoutCalculator {
+public:
+  using TcxButtonCustomLayoutCalculator::TcxButtonCustomLayoutCalculator;
+  void Calculate() override;
+
+  int Margin() const noexcept { return FMargin; }
+  int Spacing() const noexcept { return FSpacing; }
+  SIZE TextAreaSize() const noexcept { return FTextAreaSize; }
+
+protected:
+  virtual void CalculateDropDownArrowRect();
+  virtual void CalculateGlyphPosition(const RECT& R);
+  virtual void CalculateLayout(RECT R);
+  virtual void CalculateMargins(const RECT& R, int& AMargin, int& ASpacing);
+  virtual void CalculateTextAreaBounds(const RECT& R, RECT& ATextRect);
+  virtual void CalculateTextAreaLayout(const RECT& ATextRect);
+  virtual void CalculateTextAreaSize(const RECT& R);
+  virtual RECT GetTextOffsets();
+
+  SIZE GlyphSize();
+  TButtonLayout Layout() { return ViewInfo().FLayout; }
+  // The width left for the caption in R after the offsets and the glyph.
+  int TextWidth(const RECT& R, const RECT& AOffsets);
+
+  int FMargin = -1;
+  int FSpacing = 0;
+  SIZE FTextAreaSize{};
+};
+
+class TcxButtonOfficeDropDownLayoutCalculator : public TcxButtonStandardLayoutCalculator {
+public:
+  using TcxButtonStandardLayoutCalculator::TcxButtonStandardLayoutCalculator;
+  SIZE CaptionSize() const noexcept { return FCaptionSize; }
+  SIZE DescriptionSize() const noexcept { return FDescriptionSize; }
+
+protected:
+  void CalculateDropDownArrowRect() override;
+  void CalculateLayout(RECT R) override;
+  void CalculateTextAreaLayout(const RECT& ATextRect) override;
+  void CalculateTextAreaSize(const RECT& R) override;
+  RECT GetTextOffsets() override;
+
+private:
+  SIZE FCaptionSize{};
+  SIZE FDescriptionSize{};
+};
+
+class TcxButtonCommandLinkLayoutCalculator : public TcxButtonCustomLayoutCalculator {
+public:
+  using TcxButtonCustomLayoutCalculator::TcxButtonCustomLayoutCalculator;
+  void Calculate() override;
+
+protected:
+  virtual void CalculateLayout(const RECT& R, int AMargin, int ASpacing);
+};
+
+} // namespace telvora
