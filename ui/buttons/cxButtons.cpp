@@ -58,6 +58,9 @@ void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
 }
 
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
+  FViewInfo = CreateViewInfo();
+  FGlyph = std::make_unique<TcxButtonGlyph>();
+  FGlyph->OnChange = [this] { Invalidate(); };
   FControlCanvas = std::make_unique<TControlCanvas>(this);
   FCanvas = std::make_unique<TcxCanvas>(FControlCanvas.get());
   FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
@@ -67,6 +70,8 @@ TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
   FScaleFactor.ListenerAdd({this, 0, [this](TdxScaleFactor* Sender, int M, int D, bool IsLoading) {
                               ScaleFactorChangeHandler(Sender, M, D, IsLoading);
                             }});
+  FOptionsImage = CreateOptionsImage();
+  FOptionsImage->OnChanged = [this] { Invalidate(); };
   FButtonPressTimer =
       cxCreateTimer([this](TObject* Sender) { DoButtonPressTimer(Sender); }, 1000, false);
 }
@@ -77,11 +82,14 @@ TcxCustomButton::~TcxCustomButton() {
     fader->Remove(this, true);
   EndMouseTracking(this);
   FButtonPressTimer.reset();
+  FOptionsImage.reset();
   FLookAndFeel->OnChanged = nullptr;
   FLookAndFeel.reset();
   FScaleFactor.ListenerRemove(this);
   FCanvas.reset();
   FControlCanvas.reset();
+  FGlyph.reset();
+  FViewInfo.reset();
 }
 
 void TcxCustomButton::ChangeScale(int M, int D, bool isDpiChange) {
@@ -106,9 +114,37 @@ void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bo
     ScaleFactorChanged(M, D);
 }
 
-void TcxCustomButton::ScaleFactorChanged(int, int) {
-  // Everything the button draws is scaled at paint time.
+void TcxCustomButton::ScaleFactorChanged(int M, int D) {
+  // Each setter repaints; -1 means automatic and is left alone.
+  if (FOptionsImage->Margin() != -1)
+    FOptionsImage->SetMargin(MulDiv(FOptionsImage->Margin(), M, D));
+  if (FOptionsImage->Spacing() != -1)
+    FOptionsImage->SetSpacing(MulDiv(FOptionsImage->Spacing(), M, D));
   Invalidate();
+}
+
+std::unique_ptr<TcxButtonImageOptions> TcxCustomButton::CreateOptionsImage() {
+  return std::make_unique<TcxButtonImageOptions>();
+}
+
+std::unique_ptr<TcxButtonViewInfo> TcxCustomButton::CreateViewInfo() {
+  return std::make_unique<TcxButtonViewInfo>();
+}
+
+void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
+  TcxButtonViewInfoParams params;
+  params.Kind = FKind;
+  params.Caption = Caption();
+  params.WordWrap = WordWrap();
+  params.UseRightToLeftAlignment = UseRightToLeftAlignment();
+  params.State = GetButtonState();
+  params.Painter = GetPainter();
+  params.ScaleFactor = &FScaleFactor;
+  params.OptionsImage = FOptionsImage.get();
+  params.Glyph = FGlyph.get();
+  params.MeasureText = cxButtonFontMeasurer(Font(), Font());
+  FViewInfo->SetParams(std::move(params));
+  FViewInfo->Calculate(ABounds);
 }
 
 void TcxCustomButton::CreateParams(TCreateParams& params) {
@@ -476,6 +512,7 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   CheckStartFading(previous, GetButtonState());
 
   const RECT r = ClientRect();
+  CalculateViewInfo(r);
   if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
     return;
   // Drawn off-screen and copied in one step: no flicker.

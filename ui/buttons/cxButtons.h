@@ -130,6 +130,12 @@ public:
   void ChangeScale(int M, int D, bool isDpiChange) override;
 
   TcxSpeedButtonOptions& SpeedButtonOptions() noexcept { return FSpeedButtonOptions; }
+  // Glyph placement: layout, margin and spacing.
+  TcxButtonImageOptions& OptionsImage() noexcept { return *FOptionsImage; }
+  // The glyph and its cell count.
+  TcxButtonGlyph& Glyph() noexcept { return *FGlyph; }
+  // The layout of the last paint.
+  TcxButtonViewInfo& ViewInfo() noexcept { return *FViewInfo; }
   TcxButtonKind Kind() const noexcept { return FKind; }
   TcxButtonInternalStates InternalStates() const noexcept { return FInternalStates; }
 
@@ -174,8 +180,14 @@ protected:
   void MouseLeave() override;
 
   void ScaleFactorChangeHandler(TdxScaleFactor* Sender, int M, int D, bool IsLoading);
-  // The scale factor has changed by M/D.
+  // The scale factor has changed by M/D: margin and spacing follow it
+  // (automatic values stay automatic).
   virtual void ScaleFactorChanged(int M, int D);
+  virtual std::unique_ptr<TcxButtonImageOptions> CreateOptionsImage();
+  virtual std::unique_ptr<TcxButtonViewInfo> CreateViewInfo();
+  // Hands the view info what it needs for this paint and lets it lay out
+  // the content within ABounds.
+  void CalculateViewInfo(const RECT& ABounds);
 
   // Stores a changed set; a change of the painted state starts or ends a
   // fade; repaints.
@@ -201,6 +213,9 @@ private:
   // The fading image drawn for the normal (AHot false) or hot look.
   std::unique_ptr<TcxBitmap32> CreateFadingImage(bool AHot);
 
+  std::unique_ptr<TcxButtonViewInfo> FViewInfo;
+  std::unique_ptr<TcxButtonGlyph> FGlyph;
+  std::unique_ptr<TcxButtonImageOptions> FOptionsImage;
   std::unique_ptr<TcxTimer> FButtonPressTimer;
   std::unique_ptr<TControlCanvas> FControlCanvas;
   std::unique_ptr<TcxCanvas> FCanvas;

@@ -12,6 +12,7 @@
 #include "ui/buttons/cxButtons.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
+#include "ui/support/cxGraphics.h"
 #include "ui/support/cxMouseTracking.h"
 #include "ui/support/dxFading.h"
 
@@ -658,6 +659,40 @@ TEST(ButtonLookAndFeel, PainterFromTheFormDescription) {
     EXPECT_EQ(changes, std::wstring(c.Kind) == L"lfUltraFlat" ? 0 : 1);
     button.LookAndFeel().OnChanged = previous;
   }
+}
+
+// Each paint lays the caption out anew: centred in the room inside the
+// frame of the default state, one pixel more room on the right.
+TEST_F(ButtonStates, PaintLaysOutTheCaption) {
+  EXPECT_EQ(Painted(), cxbsNormal);
+  RECT text{0, 0, 94 - 3, 0};
+  TdxTextMeasurer::TextRectDT(text, L"&Oku", FButton->Font(), 0);
+  ASSERT_GT(text.right, 0);
+  // 100 x 30 with the standard frame of 3: content (3, 3, 97, 27).
+  const RECT& r = FButton->ViewInfo().CaptionRect();
+  EXPECT_EQ(r.left, 3 + (94 - text.right - 3) / 2 + 1);
+  EXPECT_EQ(r.right - r.left, text.right);
+  EXPECT_EQ(r.top, 3 + (24 - text.bottom - 1) / 2);
+  EXPECT_EQ(r.bottom - r.top, text.bottom);
+  EXPECT_EQ(FButton->ViewInfo().State(), cxbsNormal);
+}
+
+TEST(ButtonScale, MarginAndSpacingFollowTheScaleFactor) {
+  TcxButton button(nullptr);
+  EXPECT_EQ(button.OptionsImage().Margin(), -1);
+  EXPECT_EQ(button.OptionsImage().Spacing(), 4);
+  button.GetScaleFactor()->Assign(3, 2, false);
+  EXPECT_EQ(button.OptionsImage().Margin(), -1);
+  EXPECT_EQ(button.OptionsImage().Spacing(), 6);
+  button.OptionsImage().SetMargin(5);
+  button.OptionsImage().SetSpacing(-1);
+  button.GetScaleFactor()->Assign(2, 1, false);
+  // 3/2 to 2/1 is a change by 4/3.
+  EXPECT_EQ(button.OptionsImage().Margin(), MulDiv(5, 4, 3));
+  EXPECT_EQ(button.OptionsImage().Spacing(), -1);
+  // Loading streams in the values of the new factor: nothing is scaled.
+  button.GetScaleFactor()->Assign(1, 1, true);
+  EXPECT_EQ(button.OptionsImage().Margin(), MulDiv(5, 4, 3));
 }
 
 } // namespace
