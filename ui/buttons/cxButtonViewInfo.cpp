@@ -241,6 +241,15 @@ bool TcxButtonViewInfo::NeedDrawDropDownArrow() {
            FParams.Painter->LookAndFeelStyle() == lfsSkin);
 }
 
+TcxButtonState TcxButtonViewInfo::GetDropDownButtonState() const {
+  if (FParams.MenuVisible)
+    return cxbsPressed;
+  // A pressed main part leaves the menu part looking hot or normal.
+  if (FState == cxbsPressed)
+    return FParams.IsFocused ? cxbsHot : cxbsNormal;
+  return FState;
+}
+
 SIZE TcxButtonViewInfo::ImageSize() {
   static const TdxScaleFactor kUnscaled;
   const TdxScaleFactor& factor = FParams.ScaleFactor ? *FParams.ScaleFactor : kUnscaled;
@@ -389,8 +398,11 @@ void TcxButtonStandardLayoutCalculator::CalculateTextAreaBounds(const RECT& R, R
   const RECT O = GetTextOffsets();
   const SIZE G = GlyphSize();
   const POINT glyph = ViewInfo().FGlyphPos;
-  ATextRect = RECT{O.left, O.top, O.left + FTextAreaSize.cx - O.left - O.right,
-                   O.top + FTextAreaSize.cy - O.top - O.bottom};
+  // The measured text size; without a caption the offsets alone would make
+  // it negative, so it stays empty.
+  const LONG width = std::max<LONG>(FTextAreaSize.cx - O.left - O.right, 0);
+  const LONG height = std::max<LONG>(FTextAreaSize.cy - O.top - O.bottom, 0);
+  ATextRect = RECT{O.left, O.top, O.left + width, O.top + height};
   switch (Layout()) {
   case blGlyphLeft:
     Offset(ATextRect, glyph.x + G.cx + FSpacing, 0);

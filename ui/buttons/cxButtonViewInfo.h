@@ -106,6 +106,10 @@ struct TcxButtonViewInfoParams {
   bool WordWrap = false;
   bool UseRightToLeftAlignment = false;
   TcxButtonState State = cxbsNormal;
+  // The drop-down menu is open.
+  bool MenuVisible = false;
+  // The button's active (focused) flag.
+  bool IsFocused = false;
   TcxCustomLookAndFeelPainter* Painter = nullptr;
   const TdxScaleFactor* ScaleFactor = nullptr;
   const TcxButtonImageOptions* OptionsImage = nullptr;
@@ -126,6 +130,8 @@ public:
   virtual bool CanDrawGlyph();
   bool HasDropDownButton() const { return FParams.Kind == cxbkDropDownButton; }
   bool NeedDrawDropDownArrow();
+  // The state the menu part is drawn in.
+  TcxButtonState GetDropDownButtonState() const;
   // The glyph cell (or the command-link arrow) at the button's scale factor.
   SIZE ImageSize();
   // DT_RIGHT for right-to-left alignment.

@@ -123,6 +123,20 @@ void TcxCustomButton::ScaleFactorChanged(int M, int D) {
   Invalidate();
 }
 
+void TcxCustomButton::SetDescription(const std::wstring& Value) {
+  if (Value != FDescription) {
+    FDescription = Value;
+    Invalidate();
+  }
+}
+
+void TcxCustomButton::SetPaintStyle(TcxButtonPaintStyle Value) {
+  if (Value != FPaintStyle) {
+    FPaintStyle = Value;
+    Invalidate();
+  }
+}
+
 std::unique_ptr<TcxButtonImageOptions> TcxCustomButton::CreateOptionsImage() {
   return std::make_unique<TcxButtonImageOptions>();
 }
@@ -134,7 +148,11 @@ std::unique_ptr<TcxButtonViewInfo> TcxCustomButton::CreateViewInfo() {
 void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
   TcxButtonViewInfoParams params;
   params.Kind = FKind;
+  params.PaintStyle = FPaintStyle;
   params.Caption = Caption();
+  params.Description = FDescription;
+  params.MenuVisible = FInternalStates.Contains(bisMenuVisible);
+  params.IsFocused = FIsFocused;
   params.WordWrap = WordWrap();
   params.UseRightToLeftAlignment = UseRightToLeftAlignment();
   params.State = GetButtonState();

@@ -137,6 +137,11 @@ public:
   // The layout of the last paint.
   TcxButtonViewInfo& ViewInfo() noexcept { return *FViewInfo; }
   TcxButtonKind Kind() const noexcept { return FKind; }
+  // The second text line of command links and Office drop-down buttons.
+  const std::wstring& Description() const noexcept { return FDescription; }
+  void SetDescription(const std::wstring& Value);
+  TcxButtonPaintStyle PaintStyle() const noexcept { return FPaintStyle; }
+  void SetPaintStyle(TcxButtonPaintStyle Value);
   TcxButtonInternalStates InternalStates() const noexcept { return FInternalStates; }
 
   bool CanFocus() override;
@@ -227,6 +232,8 @@ private:
   TcxSpeedButtonOptions FSpeedButtonOptions{this};
   TcxButtonInternalStates FInternalStates;
   TcxButtonKind FKind = cxbkStandard;
+  std::wstring FDescription;
+  TcxButtonPaintStyle FPaintStyle = bpsDefault;
   bool FIsFocused = false;
   bool FIsPaintDefault = false;
   bool FIsPaintPressed = false;

@@ -612,5 +612,39 @@ TEST(ButtonLayout, RealFontMeasurement) {
   EXPECT_EQ(r.top, 2 + (21 - measured.bottom - 1) / 2);
 }
 
+TEST(ButtonLayout, DropDownButtonState) {
+  const struct {
+    TcxButtonState State;
+    bool MenuVisible, IsFocused;
+    TcxButtonState Expected;
+  } cases[] = {
+      {cxbsNormal, false, false, cxbsNormal},     {cxbsHot, false, false, cxbsHot},
+      {cxbsDisabled, false, false, cxbsDisabled}, {cxbsPressed, false, false, cxbsNormal},
+      {cxbsPressed, false, true, cxbsHot},        {cxbsNormal, true, false, cxbsPressed},
+      {cxbsHot, true, true, cxbsPressed},
+  };
+  for (const auto& c : cases) {
+    TLayoutFixture f;
+    auto p = f.Params(cxbkDropDownButton, L"Abcde");
+    p.State = c.State;
+    p.MenuVisible = c.MenuVisible;
+    p.IsFocused = c.IsFocused;
+    f.Calculate(p, 100, 30);
+    EXPECT_EQ(f.ViewInfo.GetDropDownButtonState(), c.Expected)
+        << c.State << " menu " << c.MenuVisible << " focused " << c.IsFocused;
+  }
+}
+
+// Neither caption nor glyph: the caption rectangle is empty, not negative.
+TEST(ButtonLayout, NothingToShow) {
+  TLayoutFixture f;
+  f.Calculate(f.Params(cxbkStandard, L""), 75, 25);
+  const RECT& r = f.ViewInfo.CaptionRect();
+  EXPECT_EQ(r.right - r.left, 0);
+  EXPECT_EQ(r.bottom - r.top, 0);
+  // Margin (71 - 0) div 2 = 35.
+  EXPECT_EQ(Str(f.ViewInfo.GlyphPos()), Str(POINT{37, 12}));
+}
+
 } // namespace
 } // namespace telvora

@@ -675,6 +675,12 @@ TEST_F(ButtonStates, PaintLaysOutTheCaption) {
   EXPECT_EQ(r.top, 3 + (24 - text.bottom - 1) / 2);
   EXPECT_EQ(r.bottom - r.top, text.bottom);
   EXPECT_EQ(FButton->ViewInfo().State(), cxbsNormal);
+  // Glyph only: no caption is laid out.
+  FButton->SetPaintStyle(bpsGlyph);
+  EXPECT_EQ(Painted(), cxbsNormal);
+  EXPECT_FALSE(FButton->ViewInfo().CanDrawCaption());
+  const RECT& none = FButton->ViewInfo().CaptionRect();
+  EXPECT_EQ(none.right - none.left, 0);
 }
 
 TEST(ButtonScale, MarginAndSpacingFollowTheScaleFactor) {
