@@ -76,4 +76,23 @@ private:
 // Text-metric height of a font on the screen.
 int FontTextHeight(HFONT font);
 
+inline int RectWidth(const RECT& r) noexcept {
+  return r.right - r.left;
+}
+inline int RectHeight(const RECT& r) noexcept {
+  return r.bottom - r.top;
+}
+
+// The header of a 32-bit top-down DIB (rows from the top, BI_RGB).
+inline BITMAPINFO TopDown32BitInfo(int width, int height) noexcept {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 } // namespace telvora

@@ -96,6 +96,18 @@ using TMemoryDC = TUniqueHandle<TMemoryDCTraits>;
 using TGdiObject = TUniqueHandle<TGdiObjectTraits>;
 using TWindowHandle = TUniqueHandle<TWindowTraits>;
 
+// Runs a step when the scope ends, also when an exception passes.
+template <class F> class TScopeExit {
+public:
+  explicit TScopeExit(F f) : FProc(std::move(f)) {}
+  TScopeExit(const TScopeExit&) = delete;
+  TScopeExit& operator=(const TScopeExit&) = delete;
+  ~TScopeExit() { FProc(); }
+
+private:
+  F FProc;
+};
+
 // LocalFree for buffers the system allocated (FormatMessageW).
 class TLocalMemory {
 public:

@@ -1,5 +1,7 @@
 #include "tests/support/Desktop.h"
 
+#include "platform/Graphics.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -460,13 +462,7 @@ bool MessageBoxShowsIcon(HWND box, LPCWSTR icon) {
   if (width <= 0 || height <= 0)
     return false;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   TWindowDC screen(nullptr);
   TMemoryDC dc(CreateCompatibleDC(screen.Get()));
   void* shownBits = nullptr;

@@ -8,13 +8,6 @@ namespace telvora {
 
 namespace {
 
-int W(const RECT& r) {
-  return r.right - r.left;
-}
-int H(const RECT& r) {
-  return r.bottom - r.top;
-}
-
 void Offset(RECT& r, int dx, int dy) {
   r.left += dx;
   r.right += dx;
@@ -40,7 +33,7 @@ RECT Mirror(const RECT& r, const RECT& ABounds) {
   if (r.left == 0 && r.top == 0 && r.right == 0 && r.bottom == 0)
     return r;
   const int left = ABounds.left + ABounds.right - r.right;
-  return RECT{left, r.top, left + W(r), r.bottom};
+  return RECT{left, r.top, left + RectWidth(r), r.bottom};
 }
 
 RECT Union(const RECT& a, const RECT& b) {
@@ -136,7 +129,7 @@ TcxButtonTextMeasureFunc cxButtonFontMeasurer(const TFont& ACaptionFont,
       return SIZE{0, 0};
     RECT r{0, 0, AWidth, 0};
     TdxTextMeasurer::TextRectDT(r, AText, ADescription ? ADescriptionFont : ACaptionFont, AFlags);
-    return SIZE{W(r), H(r)};
+    return SIZE{RectWidth(r), RectHeight(r)};
   };
 }
 
@@ -327,7 +320,7 @@ RECT TcxButtonStandardLayoutCalculator::GetTextOffsets() {
 }
 
 int TcxButtonStandardLayoutCalculator::TextWidth(const RECT& R, const RECT& AOffsets) {
-  int width = W(R) - AOffsets.left - AOffsets.right;
+  int width = RectWidth(R) - AOffsets.left - AOffsets.right;
   if (IsHorizontal(Layout()))
     width -= GlyphSize().cx + FSpacing + std::max(FMargin, 0);
   return width;
@@ -351,7 +344,7 @@ void TcxButtonStandardLayoutCalculator::CalculateMargins(const RECT& R, int& AMa
     return horizontal ? (A.cx - B.cx) / k : (A.cy - B.cy) / k;
   };
   const SIZE G = GlyphSize();
-  const SIZE size{W(R), H(R)};
+  const SIZE size{RectWidth(R), RectHeight(R)};
   if (FTextAreaSize.cx == 0 || G.cx == 0)
     ASpacing = 0;
   if (AMargin == -1) {
@@ -365,7 +358,7 @@ void TcxButtonStandardLayoutCalculator::CalculateMargins(const RECT& R, int& AMa
       AMargin = GetMargin(size, K, 2);
     }
   } else if (ASpacing == -1) {
-    const SIZE A{W(R) - G.cx - AMargin, H(R) - G.cy - AMargin};
+    const SIZE A{RectWidth(R) - G.cx - AMargin, RectHeight(R) - G.cy - AMargin};
     ASpacing = GetMargin(A, FTextAreaSize, 2);
   }
 }
@@ -378,19 +371,19 @@ void TcxButtonStandardLayoutCalculator::CalculateGlyphPosition(const RECT& R) {
     p.x = R.left + FMargin;
     break;
   case blGlyphRight:
-    p.x = R.left + W(R) - FMargin - G.cx;
+    p.x = R.left + RectWidth(R) - FMargin - G.cx;
     break;
   case blGlyphTop:
     p.y = R.top + FMargin;
     break;
   case blGlyphBottom:
-    p.y = R.top + H(R) - FMargin - G.cy;
+    p.y = R.top + RectHeight(R) - FMargin - G.cy;
     break;
   }
   if (IsHorizontal(Layout()))
-    p.y = R.top + (H(R) - G.cy) / 2;
+    p.y = R.top + (RectHeight(R) - G.cy) / 2;
   else
-    p.x = R.left + (W(R) - G.cx) / 2;
+    p.x = R.left + (RectWidth(R) - G.cx) / 2;
   ViewInfo().FGlyphPos = p;
 }
 
@@ -418,9 +411,10 @@ void TcxButtonStandardLayoutCalculator::CalculateTextAreaBounds(const RECT& R, R
     break;
   }
   if (IsHorizontal(Layout()))
-    Offset(ATextRect, 0, R.top + (H(R) - FTextAreaSize.cy + cxBtnStdVertTextOffsetCorrection) / 2);
+    Offset(ATextRect, 0,
+           R.top + (RectHeight(R) - FTextAreaSize.cy + cxBtnStdVertTextOffsetCorrection) / 2);
   else
-    Offset(ATextRect, R.left + (W(R) - FTextAreaSize.cx) / 2, 0);
+    Offset(ATextRect, R.left + (RectWidth(R) - FTextAreaSize.cx) / 2, 0);
 }
 
 void TcxButtonStandardLayoutCalculator::CalculateTextAreaLayout(const RECT& ATextRect) {
@@ -547,13 +541,13 @@ void TcxButtonCommandLinkLayoutCalculator::CalculateLayout(const RECT& R, int AM
   RECT caption = I;
   if (S.cx > 0)
     caption.left += S.cx + std::max(ASpacing, 0);
-  const SIZE measured =
-      Measure(vi.FParams.Caption, W(caption), false, kCommandLinkCaptionFlags | vi.BiDiFlags());
+  const SIZE measured = Measure(vi.FParams.Caption, RectWidth(caption), false,
+                                kCommandLinkCaptionFlags | vi.BiDiFlags());
   caption.right = caption.left + measured.cx;
   caption.bottom = caption.top + measured.cy;
   RECT description = I;
   description.left = caption.left;
-  if (H(caption) > 0)
+  if (RectHeight(caption) > 0)
     description.top = caption.bottom + kDescriptionGap;
   if (UseRightToLeftAlignment()) {
     caption = Mirror(caption, R);

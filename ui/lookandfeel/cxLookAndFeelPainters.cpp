@@ -10,18 +10,6 @@ namespace telvora {
 
 namespace {
 
-// Runs a step when the scope ends, also when an exception passes.
-template <class F> class TScopeExit {
-public:
-  explicit TScopeExit(F f) : FProc(std::move(f)) {}
-  TScopeExit(const TScopeExit&) = delete;
-  TScopeExit& operator=(const TScopeExit&) = delete;
-  ~TScopeExit() { FProc(); }
-
-private:
-  F FProc;
-};
-
 // A length designed for 96 DPI at the factor's resolution; none scales nothing.
 int ScaleValue(const TdxScaleFactor* AScaleFactor, int AValue) {
   return AScaleFactor != nullptr ? AScaleFactor->Apply(AValue) : AValue;

@@ -13,25 +13,6 @@ namespace telvora {
 
 namespace {
 
-int RectWidth(const RECT& R) {
-  return R.right - R.left;
-}
-int RectHeight(const RECT& R) {
-  return R.bottom - R.top;
-}
-
-// Runs a step when the scope ends, also when an exception passes.
-template <class F> class TFinally {
-public:
-  explicit TFinally(F f) : FProc(std::move(f)) {}
-  TFinally(const TFinally&) = delete;
-  TFinally& operator=(const TFinally&) = delete;
-  ~TFinally() { FProc(); }
-
-private:
-  F FProc;
-};
-
 int CharCount(const std::wstring& text, int count) {
   int length = static_cast<int>(text.size());
   return count < 0 ? length : std::min(count, length);
@@ -313,7 +294,7 @@ void TcxCanvas::RestoreDC() {
     return;
   TcxDCState state = FSavedDCs.back();
   FSavedDCs.pop_back();
-  TFinally unlock([this] { FCanvas->Unlock(); });
+  TScopeExit unlock([this] { FCanvas->Unlock(); });
   FCanvas->SetHandle(state.Handle);
   FCanvas->RestoreDC(state.SavedDC);
 }
@@ -342,7 +323,7 @@ void TcxCanvas::RestoreState() {
     return;
   TcxCanvasState state = std::move(FSavedStates.back());
   FSavedStates.pop_back();
-  TFinally restore([this] { RestoreDC(); });
+  TScopeExit restore([this] { RestoreDC(); });
   FCanvas->SetTextFlags(state.TextFlags);
   FUseRightToLeftAlignment = state.UseRightToLeftAlignment;
   Font().Assign(*state.Font);
@@ -454,7 +435,7 @@ void TcxCanvas::DrawText(const std::wstring& Text, const RECT& ARect, int Flags,
 
   TBrushStyle brushStyle = Brush().Style();
   TColor fontColor = Font().Color();
-  TFinally restore([&] {
+  TScopeExit restore([&] {
     if (Brush().Style() != brushStyle)
       Brush().SetStyle(brushStyle);
     Font().SetColor(fontColor);
@@ -688,7 +669,7 @@ void dxDrawTextOnGlass(HDC DC, const std::wstring& AText, const TFont& AFont, co
   if (AText.empty() || w <= 0 || h <= 0)
     return;
   TdxTheme theme = OpenThemeData(nullptr, L"Window");
-  TFinally closeTheme([theme] {
+  TScopeExit closeTheme([theme] {
     if (theme != 0)
       CloseThemeData(theme);
   });
@@ -958,7 +939,7 @@ void cxDrawTransparentControlBackground(TWinControl* AControl, TcxCanvas& ACanva
   if (!parents)
     parents = std::make_unique<std::vector<TWinControl*>>();
   parents->push_back(parent);
-  TFinally removeParent([parent] {
+  TScopeExit removeParent([parent] {
     auto& list = PaintingParents();
     if (!list)
       return;
@@ -971,7 +952,7 @@ void cxDrawTransparentControlBackground(TWinControl* AControl, TcxCanvas& ACanva
 
   HDC dc = ACanvas.Handle();
   int saved = ::SaveDC(dc);
-  TFinally restoreDC([dc, saved] { ::RestoreDC(dc, saved); });
+  TScopeExit restoreDC([dc, saved] { ::RestoreDC(dc, saved); });
   ::IntersectClipRect(dc, ARect.left, ARect.top, ARect.right, ARect.bottom);
   POINT origin = ACanvas.DCOrigin();
   {
@@ -1005,7 +986,7 @@ void cxDrawTransparentControlBackground(TWinControl* AControl, TcxCanvas& ACanva
       if (!IntersectRect(&common, &childRect, &parentRect))
         continue;
       int childSaved = ::SaveDC(dc);
-      TFinally restoreChild([dc, childSaved] { ::RestoreDC(dc, childSaved); });
+      TScopeExit restoreChild([dc, childSaved] { ::RestoreDC(dc, childSaved); });
       ::IntersectClipRect(dc, childRect.left, childRect.top, childRect.right, childRect.bottom);
       OffsetWindowOrgEx(dc, -childRect.left, -childRect.top, nullptr);
       SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(dc),
@@ -1025,7 +1006,7 @@ void cxRightToLeftDependentDraw(TcxCanvas& ACanvas, const RECT& R,
   int oldMode = SetGraphicsMode(dc, GM_ADVANCED);
   XFORM saved{};
   GetWorldTransform(dc, &saved);
-  TFinally restore([dc, saved, oldMode] {
+  TScopeExit restore([dc, saved, oldMode] {
     SetWorldTransform(dc, &saved);
     if (oldMode != 0 && oldMode != GM_ADVANCED)
       SetGraphicsMode(dc, oldMode);
@@ -1066,13 +1047,7 @@ bool ReadBitmapPixels(HBITMAP bitmap, int width, int height, bool leftBottomTran
   out.Width = width;
   out.Height = height;
   out.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32BitInfo(width, height);
   TWindowDC screen(nullptr);
   if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), out.Pixels.data(), &info,
                 DIB_RGB_COLORS) == 0)
@@ -1322,7 +1297,7 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
   std::memcpy(bits, scaled.Pixels.data(), scaled.Pixels.size() * sizeof(DWORD));
   HDC dc = ACanvas.Handle();
   int saved = ::SaveDC(dc);
-  TFinally restore([dc, saved] { ::RestoreDC(dc, saved); });
+  TScopeExit restore([dc, saved] { ::RestoreDC(dc, saved); });
   ::IntersectClipRect(dc, ARect.left, ARect.top, ARect.right, ARect.bottom);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().Handle(), 0, 0, w, h, blend);

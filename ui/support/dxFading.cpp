@@ -62,17 +62,6 @@ bool GdiPlusStarts() {
   return true;
 }
 
-BITMAPINFO TopDown32BitInfo(int AWidth, int AHeight) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = AWidth;
-  info.bmiHeader.biHeight = -AHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 BYTE Premultiply(BYTE AValue, BYTE AAlpha) {
   return static_cast<BYTE>((AValue * AAlpha + 127) / 255);
 }
