@@ -12,11 +12,11 @@ telvora_temp_wine_up
 
 bin="$build/bin"
 echo "== Start-up: process start to main window shown ($runs runs each)"
-wine "$bin/startup-bench.exe" "$runs" "$(winepath -w "$bin/TELVORA.exe")" \
-  "$(winepath -w "$bin/minimal-window.exe")"
+telvora_wine "$bin/startup-bench.exe" "$runs" "$(telvora_wine winepath -w "$bin/TELVORA.exe")" \
+  "$(telvora_wine winepath -w "$bin/minimal-window.exe")"
 
 echo "== Canvas: button paint sequence and caption routes"
-wine "$bin/graphics-bench.exe"
+telvora_wine "$bin/graphics-bench.exe"
 
 echo "== Fading: one frame of a button-sized fade"
-wine "$bin/fading-bench.exe"
+telvora_wine "$bin/fading-bench.exe"

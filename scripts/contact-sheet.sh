@@ -3,7 +3,7 @@
 # real painting code under Wine, on a private display in a throwaway prefix,
 # and writes the picture to docs/painters.png.
 #   scripts/contact-sheet.sh [OUTPUT.png]
-# TELVORA_BUILD_DIR chooses the build folder (default build/mingw).
+# TELVORA_BUILD_DIR chooses the build folder (default build/mingw, or build/mingw64 for x86_64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
@@ -14,7 +14,7 @@ work=$(mktemp -d /tmp/telvora-sheet.XXXXXX)
 trap 'telvora_temp_wine_down; rm -rf "$work"' EXIT
 telvora_temp_wine_up
 
-wine "$build/bin/painter-sheet.exe" "$(winepath -w "$work/painters.bmp")"
+telvora_wine "$build/bin/painter-sheet.exe" "$(telvora_wine winepath -w "$work/painters.bmp")"
 mkdir -p "$(dirname "$output")"
 convert "$work/painters.bmp" "$output"
 echo "wrote $output"

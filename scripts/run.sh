@@ -14,7 +14,7 @@ prefix=${TELVORA_WINEPREFIX:-$HOME/.cache/telvora/wineprefix}
 if [ -n "${DISPLAY:-}" ]; then
   telvora_wine_up "$prefix"
   trap 'wineserver -k 2>/dev/null || true' EXIT
-  wine "$build/bin/TELVORA.exe"
+  telvora_wine "$build/bin/TELVORA.exe"
   exit 0
 fi
 
@@ -23,7 +23,7 @@ mkdir -p "$(dirname "$shot")"
 trap telvora_wine_down EXIT
 telvora_wine_up "$prefix"
 bmp=$(mktemp /tmp/telvora-shot.XXXXXX.bmp)
-wine "$build/bin/telvora-drive.exe" "$build/bin/TELVORA.exe" "$(winepath -w "$bmp")"
+telvora_wine "$build/bin/telvora-drive.exe" "$build/bin/TELVORA.exe" "$(telvora_wine winepath -w "$bmp")"
 convert "$bmp" "$shot"
 rm -f "$bmp"
 echo "Screenshot: $shot"

@@ -2,7 +2,7 @@
 # Builds everything and runs every test under Wine, in a throwaway prefix on
 # a private Xvfb display with one wineserver for the whole run.
 #   scripts/test.sh [ctest arguments...]
-# TELVORA_BUILD_DIR chooses the build folder (default build/mingw).
+# TELVORA_BUILD_DIR chooses the build folder (default build/mingw, or build/mingw64 for x86_64).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh

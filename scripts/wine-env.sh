@@ -2,22 +2,61 @@
 # when no display is given, a private Xvfb display, with one persistent
 # wineserver.
 #   telvora_build [TARGET...] -> installs what is missing, configures once,
-#                                builds; sets $build (TELVORA_BUILD_DIR or
-#                                build/mingw)
+#                                builds; sets $build (TELVORA_BUILD_DIR, else
+#                                build/mingw, or build/mingw64 for x86_64)
+#   telvora_wine ARGS...      -> runs Wine with the loader of $TELVORA_ARCH
 #   telvora_wine_up PREFIX    -> exports WINEPREFIX, WINEDEBUG, DISPLAY
 #   telvora_wine_down         -> stops wineserver and Xvfb started here
 #   telvora_temp_wine_up      -> a throwaway prefix on a private display;
 #                                telvora_temp_wine_down removes it again
 # A new prefix is booted inside the display so its windows stay visible.
 
+# The architecture the programs are built for and run under Wine: i686 (the
+# product) where this machine can run 32-bit code, else x86_64 (some virtual
+# machines' kernels refuse 32-bit executables, and with them 32-bit Wine).
+# TELVORA_ARCH chooses it by hand.
+telvora_detect_arch() {
+  if [ -z "${TELVORA_ARCH:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      TELVORA_ARCH=i686
+    else
+      TELVORA_ARCH=x86_64
+      echo "note: this machine cannot run 32-bit programs; building and testing for x86_64" >&2
+    fi
+  fi
+  export TELVORA_ARCH
+  if [ "$TELVORA_ARCH" = x86_64 ]; then
+    # Debian's wine script always picks the 32-bit loader when it is installed.
+    export WINELOADER=/usr/lib/wine/wine64
+  fi
+}
+
+telvora_wine() {
+  if [ "${TELVORA_ARCH:-i686}" = x86_64 ]; then
+    /usr/lib/wine/wine64 "$@"
+  else
+    wine "$@"
+  fi
+}
+
 telvora_build() {
   local root
   root=$(pwd)
   scripts/setup.sh
-  build=${TELVORA_BUILD_DIR:-build/mingw}
+  telvora_detect_arch
+  local toolchain="$root/cmake/toolchain-$TELVORA_ARCH-w64-mingw32.cmake"
+  if [ "$TELVORA_ARCH" = x86_64 ]; then
+    build=${TELVORA_BUILD_DIR:-build/mingw64}
+  else
+    build=${TELVORA_BUILD_DIR:-build/mingw}
+  fi
   if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-i686-w64-mingw32.cmake" >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  elif ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$build/CMakeCache.txt"; then
+    # Configured for the other architecture: configure afresh.
+    cmake --fresh -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
   fi
   if [ $# -gt 0 ]; then
     cmake --build "$build" --target "$@"
@@ -46,7 +85,7 @@ telvora_start_xvfb() {
 }
 
 telvora_reg() { # telvora_reg KEY NAME TYPE DATA
-  wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+  telvora_wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
 }
 
 # Wine's own fonts (Tahoma, Marlett for the caption buttons, ...) are not
@@ -78,7 +117,7 @@ telvora_wine_up() {
   [ $fresh = 1 ] || telvora_install_fonts
   wineserver -p
   if [ $fresh = 1 ]; then
-    WINEARCH=win64 wineboot -i >/dev/null 2>&1
+    WINEARCH=win64 telvora_wine wineboot -i >/dev/null 2>&1
     telvora_install_fonts
     # No window manager here: unmanaged windows avoid a 2 s wait per DestroyWindow.
     if [ -n "$TELVORA_XVFB_PID" ]; then
