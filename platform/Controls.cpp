@@ -92,8 +92,12 @@ TWinControl::~TWinControl() {
     child->FParent = nullptr;
   FControls.clear();
   DestroyHandle();
-  if (FParent)
+  if (FParent) {
+    // The form must not go on naming a control that is gone.
+    if (TCustomForm* form = ParentForm(); form && form->ActiveControl() == this)
+      form->ControlFocused(nullptr);
     FParent->RemoveControl(this);
+  }
 }
 
 void TWinControl::MainWndProc(TMessage& message) {
@@ -180,9 +184,8 @@ void TWinControl::CreateWnd() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   FCreatingWindow = true;
   HWND window = nullptr;
-  HMENU id = FParent
-                 ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->FControls.size() + 100))
-                 : nullptr;
+  HMENU id =
+      FParent ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->NewChildId(this))) : nullptr;
   if (params.SystemClass.empty()) {
     WNDCLASSW existing{};
     if (!GetClassInfoW(instance, params.WinClassName.c_str(), &existing)) {
@@ -226,6 +229,17 @@ void TWinControl::CreateWnd() {
   CreateHandleDone();
   for (TWinControl* child : FControls)
     child->HandleNeeded();
+}
+
+UINT TWinControl::NewChildId(const TWinControl* child) const {
+  // From the child's place among the children, so that the same form gives
+  // the same identifiers; past any identifier a sibling window already has.
+  auto it = std::find(FControls.begin(), FControls.end(), child);
+  UINT id = 100 + static_cast<UINT>(it - FControls.begin());
+  if (FHandle)
+    while (GetDlgItem(FHandle, static_cast<int>(id)) != nullptr)
+      ++id;
+  return id;
 }
 
 void TWinControl::UpdateBoundsFromWindow() {
@@ -579,6 +593,28 @@ void TWinControl::WndProc(TMessage& message) {
     if (TCustomForm* form = ParentForm(); form && form != this)
       form->ControlFocused(this);
     DefaultHandler(message);
+    return;
+  case WM_SETTEXT:
+    // Whoever sets the window text (this control, another program, an
+    // accessibility tool) sets the caption: there is only one.
+    DefaultHandler(message);
+    if (message.Result != 0 && !FCreatingWindow) {
+      const auto* text = reinterpret_cast<const wchar_t*>(message.LParam);
+      std::wstring value = text != nullptr ? text : L"";
+      if (value != FCaption) {
+        FCaption = std::move(value);
+        Perform(CM_TEXTCHANGED);
+      }
+    }
+    return;
+  case WM_ENABLE:
+    // A child enabled or disabled by EnableWindow from anywhere follows it.
+    // A form keeps its own setting while a modal box disables its window.
+    DefaultHandler(message);
+    if (FParent != nullptr && (message.WParam != 0) != FEnabled) {
+      FEnabled = message.WParam != 0;
+      Perform(CM_ENABLEDCHANGED);
+    }
     return;
   case CM_ENABLEDCHANGED:
     EnabledChanged();

@@ -149,6 +149,9 @@ protected:
 private:
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
   void DestroyHandle();
+  // A control identifier for a new window of `child`, unique among the
+  // windows of this control's children.
+  UINT NewChildId(const TWinControl* child) const;
   void InsertControl(TWinControl* control);
   void RemoveControl(TWinControl* control);
   void ApplyParentFont();

@@ -136,6 +136,12 @@ void TCustomForm::FocusControl(TWinControl* control) {
 
 void TCustomForm::ControlFocused(TWinControl* control) {
   FActiveControl = control;
+  FocusChanged(control);
+}
+
+void TCustomForm::FocusChanged(TWinControl* focused) {
+  for (TWinControl* control : TabList())
+    control->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(focused));
 }
 
 void TCustomForm::SelectFirst() {

@@ -22,6 +22,9 @@ public:
   void FocusControl(TWinControl* control);
   // Called when a control of the form receives the focus.
   void ControlFocused(TWinControl* control);
+  // Tells every control of the form (CM_FOCUSCHANGED) that `focused` has
+  // the focus (none: no control of the form has it).
+  void FocusChanged(TWinControl* focused);
   // Focuses the first control in tab order that can take the focus.
   void SelectFirst();
   // Moves the focus to the next (or previous) focusable tab stop.

@@ -122,8 +122,11 @@ void TCustomButton::SetDefault(bool value) {
   if (value == FDefault)
     return;
   FDefault = value;
-  if (HandleAllocated())
-    SetButtonStyle(value);
+  // Whether the button is now the active one depends on where the focus is.
+  if (HandleAllocated()) {
+    if (TCustomForm* form = ParentForm())
+      form->FocusChanged(form->ActiveControl());
+  }
 }
 
 void TCustomButton::SetWordWrap(bool value) {
@@ -165,6 +168,14 @@ void TCustomButton::WndProc(TMessage& message) {
     if (HIWORD(message.WParam) == BN_CLICKED && !FClicksDisabled)
       Click();
     return;
+  case CM_FOCUSCHANGED: {
+    // The focused button is the active one; while the focus is on another
+    // kind of control, every default button is.
+    auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
+    FActive = dynamic_cast<TCustomButton*>(focused) != nullptr ? focused == this : FDefault;
+    SetButtonStyle(FActive);
+    return;
+  }
   case CM_DIALOGKEY:
     // Enter clicks the active default button, Escape the cancel button.
     if (((message.WParam == VK_RETURN && FActive) || (message.WParam == VK_ESCAPE && FCancel)) &&
