@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <set>
 
 namespace telvora::testing {
 namespace {
@@ -200,6 +201,14 @@ TEST_F(MainWindow, ShowsCaptionClientSizeAndControlsInOrder) {
   EXPECT_EQ(children[0], t.Kopyala);
   EXPECT_EQ(children[1], t.Edit);
   EXPECT_EQ(children[2], t.GuidOku);
+  // Tools find each control by its identifier.
+  std::set<int> ids;
+  for (HWND child : children) {
+    const int id = GetDlgCtrlID(child);
+    ids.insert(id);
+    EXPECT_EQ(GetDlgItem(t.Main, id), child) << "control identifier " << id;
+  }
+  EXPECT_EQ(ids.size(), children.size()) << "control identifiers shared";
   for (HWND button : {t.Kopyala, t.GuidOku})
     EXPECT_EQ(GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
   EXPECT_TRUE(GetWindowLongW(t.Edit, GWL_STYLE) & ES_READONLY);
@@ -260,6 +269,114 @@ TEST_F(MainWindow, KopyalaCopiesTheWholeTextWhateverIsSelected) {
   // Twice in a row: the same text, once.
   ASSERT_TRUE(CopiesToClipboard(t, guid));
   EXPECT_EQ(Narrow(t.EditText()), Narrow(guid));
+}
+
+// A hand moves a few pixels while it holds the button: the click happens and
+// the button is not left pushed.
+TEST_F(MainWindow, AClickWithTheHandMovingAFewPixelsLeavesTheButtonUnpushed) {
+  TTelvora& t = Telvora();
+  std::optional<std::wstring> guid = RegistryMachineGuid();
+  ASSERT_TRUE(guid);
+  ASSERT_TRUE(t.Click(t.Edit));
+  SendMessageTimeoutW(t.Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  const POINT centre = WindowCentre(t.GuidOku);
+  ASSERT_TRUE(MoveMouseTo(t.EmptySpot()));
+  ASSERT_TRUE(MoveMouseTo(centre));
+  ASSERT_TRUE(MouseButtonDown(centre));
+  ASSERT_TRUE(WaitUntil([&] { return GuiThreadState(t.Main).Capture == t.GuidOku; }));
+  ASSERT_TRUE(MoveMouseTo({centre.x + 3, centre.y + 1}));
+  ASSERT_TRUE(MouseButtonUp(POINT{centre.x + 3, centre.y + 1}));
+  EXPECT_TRUE(t.WaitForEditText(*guid));
+  ASSERT_TRUE(t.Sync());
+  DWORD_PTR state = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(t.GuidOku, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &state));
+  EXPECT_EQ(state & BST_PUSHED, 0u) << "GUID Oku stays pushed";
+  EXPECT_TRUE(FocusInEditBox(t));
+}
+
+// Automation tools click with BM_CLICK: once, and the focus stays in the
+// edit box, wherever the pointer is.
+TEST_F(MainWindow, BmClickFromAnotherProgramClicksOnceAndLeavesTheFocus) {
+  TTelvora& t = Telvora();
+  std::optional<std::wstring> guid = RegistryMachineGuid();
+  ASSERT_TRUE(guid);
+  ASSERT_TRUE(t.Click(t.Edit));
+  ASSERT_TRUE(FocusInEditBox(t));
+  SendMessageTimeoutW(t.Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  ASSERT_TRUE(MoveMouseTo(t.EmptySpot()));
+  ASSERT_TRUE(SendMessageTimeoutW(t.GuidOku, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr));
+  EXPECT_TRUE(t.WaitForEditText(*guid));
+  EXPECT_TRUE(FocusInEditBox(t));
+
+  // One copy changes the clipboard as much as one real click on Kopyala.
+  ASSERT_TRUE(WriteClipboardText(L"before"));
+  DWORD before = ClipboardSequence();
+  ASSERT_TRUE(CopiesToClipboard(t, *guid));
+  ASSERT_TRUE(t.Sync());
+  const DWORD perClick = ClipboardSequence() - before;
+  ASSERT_TRUE(WriteClipboardText(L"before"));
+  before = ClipboardSequence();
+  ASSERT_TRUE(SendMessageTimeoutW(t.Kopyala, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr));
+  ASSERT_TRUE(t.Sync());
+  EXPECT_EQ(ClipboardSequence() - before, perClick) << "not exactly one copy";
+  std::optional<TClipboardText> text = ReadClipboardText();
+  ASSERT_TRUE(text);
+  EXPECT_EQ(Narrow(text->Text), Narrow(*guid));
+  EXPECT_TRUE(FocusInEditBox(t));
+  EXPECT_EQ(GuiThreadState(t.Main).Capture, nullptr);
+  for (HWND button : {t.GuidOku, t.Kopyala}) {
+    DWORD_PTR state = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(button, BM_GETSTATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &state));
+    EXPECT_EQ(state & BST_PUSHED, 0u);
+  }
+}
+
+// After the error box has gone, a click where the pointer still rests works
+// at once: the box closed by Enter, and by a click on its OK button lying
+// over "GUID Oku".
+TEST_F(MainWindow, TheFirstClickAfterAnErrorBoxWithoutAMoveWorks) {
+  TTelvora& t = Telvora();
+  const std::optional<std::wstring> original = RegistryMachineGuid();
+  TCryptographyKeyGuard guard;
+  ASSERT_TRUE(guard.Saved()) << "could not save the Cryptography key";
+  ASSERT_TRUE(guard.DeleteValue());
+  const std::wstring error =
+      L"Reg Name not found: \\SOFTWARE\\Microsoft\\Cryptography\\MachineGuid.";
+  ASSERT_TRUE(t.Click(t.GuidOku));
+  std::optional<TMessageBox> box = WaitForMessageBox(t.Id());
+  ASSERT_TRUE(box) << "no error box";
+  ASSERT_TRUE(CloseMessageBoxByEnter(*box));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(t.Main) != FALSE; }));
+
+  // Pressed and released where the pointer is.
+  ASSERT_TRUE(MouseButtonDown());
+  ASSERT_TRUE(MouseButtonUp());
+  box = WaitForMessageBox(t.Id());
+  ASSERT_TRUE(box) << "the click after the box closed by Enter was lost";
+  EXPECT_EQ(Narrow(box->Text), Narrow(error));
+  // The box moved so that its OK button lies over GUID Oku.
+  const POINT ok = WindowCentre(box->OkButton);
+  const POINT target = WindowCentre(t.GuidOku);
+  RECT r{};
+  GetWindowRect(box->Window, &r);
+  ASSERT_TRUE(SetWindowPos(box->Window, nullptr, r.left + target.x - ok.x, r.top + target.y - ok.y,
+                           0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  ASSERT_TRUE(WaitUntil([&] {
+    const POINT now = WindowCentre(box->OkButton);
+    return now.x == target.x && now.y == target.y;
+  }));
+  ASSERT_TRUE(CloseMessageBoxByClick(*box));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(t.Main) != FALSE; }));
+
+  ASSERT_TRUE(MouseButtonDown());
+  ASSERT_TRUE(MouseButtonUp());
+  box = WaitForMessageBox(t.Id());
+  ASSERT_TRUE(box) << "the click after the box closed by a click was lost";
+  ASSERT_TRUE(CloseMessageBoxByEnter(*box));
+  EXPECT_TRUE(guard.Restore());
+  EXPECT_EQ(RegistryMachineGuid(), original);
 }
 
 // --- A fresh window -----------------------------------------------------------

@@ -313,6 +313,10 @@ void TcxCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, i
   TCustomButton::MouseDown(button, shift, x, y);
   if (button != TMouseButton::mbLeft)
     return;
+  // A press on the button proves the pointer is over it, also when no move
+  // told so (a box that covered the button has just closed).
+  if (!GetCanBeFocused() && PointInClient(x, y))
+    MouseEnter();
   CheckPressedState(POINT{x, y});
   if (FRepeatClick && FInternalStates.Contains(bisPressed)) {
     FButtonPressTimer->SetInterval(400);
@@ -353,8 +357,40 @@ void TcxCustomButton::DblClick() {
   POINT p{};
   GetCursorPos(&p);
   ScreenToClient(Handle(), &p);
+  if (!GetCanBeFocused() && PointInClient(p.x, p.y))
+    MouseEnter();
   CheckPressedState(p);
   Invalidate();
+}
+
+void TcxCustomButton::ClickByProgram() {
+  // Another program's click (BM_CLICK, an accessibility "Press"): what a
+  // person could click, once, with no pressed or hot look and the focus
+  // left where it is.
+  const HWND root = GetAncestor(Handle(), GA_ROOT);
+  if (!Enabled() || IsWindowEnabled(Handle()) == FALSE ||
+      (root != nullptr && IsWindowEnabled(root) == FALSE))
+    return;
+  Click();
+}
+
+void TcxCustomButton::SetParent(TWinControl* AParent) {
+  if (AParent == Parent() && !IsLoading())
+    return;
+  TCustomButton::SetParent(AParent);
+  // The button takes the scale its new form is shown at.
+  TCustomForm* form = Parent() != nullptr ? Parent()->ParentForm() : nullptr;
+  if (form == nullptr)
+    return;
+  if (IsLoading()) {
+    FScaleFactor.Assign(form->PixelsPerInch(), 96, true);
+    return;
+  }
+  int M = form->PixelsPerInch() * FScaleFactor.Denominator();
+  int D = 96 * FScaleFactor.Numerator();
+  cxReduceFraction(M, D);
+  if (M != D)
+    ChangeScale(M, D, false);
 }
 
 void TcxCustomButton::Click() {
@@ -392,6 +428,15 @@ void TcxCustomButton::WndProc(TMessage& message) {
     if (message.Msg == WM_LBUTTONDBLCLK) {
       // A double-click acts as one more press.
       message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
+      return;
+    }
+    break;
+  case BM_CLICK:
+    if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+      // The Windows procedure would carry it out as a press at (0, 0) that
+      // the button never releases.
+      ClickByProgram();
+      message.Result = 0;
       return;
     }
     break;
@@ -453,6 +498,7 @@ void TcxCustomButton::WndProc(TMessage& message) {
   case CM_TEXTCHANGED:
     TCustomButton::WndProc(message);
     UpdateSize();
+    Invalidate();
     return;
   case BCM_SETNOTE:
     TCustomButton::WndProc(message);
@@ -509,6 +555,12 @@ SIZE TcxCustomButton::GetOptimalSize() {
 }
 
 void TcxCustomButton::DefaultHandler(TMessage& message) {
+  // The Windows button procedure pushes a button it sees moved over with the
+  // left button held and its window holding the capture, although it never
+  // saw the press, and never releases it. A button that cannot be focused
+  // handles the pointer alone.
+  if (message.Msg == WM_MOUSEMOVE && GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused())
+    return;
   if (message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) {
     TApplication* application = Application();
     if (application != nullptr && application->Handle() != nullptr &&

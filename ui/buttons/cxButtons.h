@@ -146,6 +146,8 @@ public:
 
   bool CanFocus() override;
   void Click() override;
+  // A new parent on a form brings the button to the form's scale.
+  void SetParent(TWinControl* AParent) override;
 
   bool GetAllowSpeedButtonOptions() const;
   bool GetCanBeFocused() const;
@@ -215,6 +217,8 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+  // BM_CLICK of a button that cannot be focused.
+  void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.
   std::unique_ptr<TcxBitmap32> CreateFadingImage(bool AHot);
 

@@ -289,6 +289,258 @@ TEST_F(ButtonStates, ReEnabledButtonIsNormalUntilThePointerMoves) {
   EXPECT_EQ(Painted(), cxbsHot);
 }
 
+// A hand moves a few pixels while it holds the button down, or drags off and
+// back: the release leaves the button hot, never pushed, and normal once the
+// pointer has gone.
+TEST_F(ButtonStates, PointerMovedWhileHeldReleasesToHotThenNormal) {
+  struct TCase {
+    const char* Name;
+    std::vector<int> Moves; // horizontal offsets from the centre, in order
+  };
+  const TCase cases[] = {
+      {"three pixels", {3}},
+      {"one pixel at a time", {1, 2, 3, 2}},
+      {"dragged off and back", {300, 0}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FClicks = 0;
+    Enter();
+    ASSERT_TRUE(testing::MouseButtonDown());
+    ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+    for (int dx : c.Moves) {
+      ASSERT_TRUE(testing::MoveMouseTo(OnButton(dx)));
+      PumpPending();
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Hot(); }));
+    EXPECT_EQ(Painted(), cxbsPressed);
+    ASSERT_TRUE(testing::MouseButtonUp());
+    ASSERT_TRUE(PumpUntil([&] { return !Pressed(); }));
+    EXPECT_EQ(FClicks, 1);
+    EXPECT_EQ(SendMessageW(FButton->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    EXPECT_EQ(Painted(), cxbsHot);
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+    EXPECT_EQ(SendMessageW(FButton->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    EXPECT_EQ(Painted(), cxbsNormal);
+  }
+}
+
+TEST_F(Button, FadesStartAgainAfterAPointerMovedWhileHeld) {
+  SetMenuAnimation(true);
+  dxFader()->SetState(fasEnabled);
+  Enter();
+  ASSERT_TRUE(testing::MouseButtonDown());
+  ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+  ASSERT_TRUE(testing::MoveMouseTo(OnButton(3)));
+  PumpPending();
+  ASSERT_TRUE(testing::MouseButtonUp());
+  ASSERT_TRUE(PumpUntil([&] { return !Pressed(); }));
+  FButton->Repaint();
+  const int before = FButton->FadingImageRequests;
+  MoveAway();
+  ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  FButton->Repaint();
+  EXPECT_EQ(FButton->FadingImageRequests, before + 1) << "no fade-out after the click";
+  Enter();
+  FButton->Repaint();
+  EXPECT_EQ(FButton->FadingImageRequests, before + 2) << "no fade-in after the click";
+}
+
+// A modal box disables the form: tracking ends and the hot look goes. Once
+// the box has gone, a press where the pointer still rests clicks.
+TEST_F(Button, PressWithoutAMoveAfterTheFormWasDisabledClicks) {
+  Enter();
+  EnableWindow(FForm->Handle(), FALSE);
+  ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  EnableWindow(FForm->Handle(), TRUE);
+  PumpPending();
+  ASSERT_TRUE(testing::MouseButtonDown());
+  ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+  EXPECT_TRUE(Hot());
+  ASSERT_TRUE(testing::MouseButtonUp());
+  ASSERT_TRUE(PumpUntil([&] { return !Pressed(); }));
+  EXPECT_EQ(FClicks, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// Other programs and accessibility tools set the text with WM_SETTEXT.
+TEST_F(Button, WindowTextSetByAnotherProgramIsTheCaption) {
+  ValidateRect(FButton->Handle(), nullptr);
+  ASSERT_TRUE(SendMessageW(FButton->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Ye&ni")));
+  EXPECT_EQ(ToUtf8(FButton->Caption()), "Ye&ni");
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(FButton->Handle(), &update, FALSE)) << "no repaint asked for";
+  FButton->Repaint();
+  EXPECT_EQ(ToUtf8(FButton->ViewInfo().Params().Caption), "Ye&ni");
+  EXPECT_EQ(FButton->Perform(CM_DIALOGCHAR, L'o'), 0);
+  EXPECT_EQ(FButton->Perform(CM_DIALOGCHAR, L'n'), 1);
+  EXPECT_EQ(FClicks, 1);
+  // The framework's own setter still works, and the window shows it.
+  FButton->SetCaption(L"&Oku");
+  wchar_t text[16]{};
+  GetWindowTextW(FButton->Handle(), text, 16);
+  EXPECT_EQ(ToUtf8(text), "&Oku");
+}
+
+TEST_F(ButtonStates, EnableWindowFromOutsideGivesTheDisabledLook) {
+  Enter();
+  ValidateRect(FButton->Handle(), nullptr);
+  EnableWindow(FButton->Handle(), FALSE);
+  EXPECT_FALSE(FButton->Enabled());
+  EXPECT_FALSE(Hot());
+  RECT update{};
+  EXPECT_TRUE(GetUpdateRect(FButton->Handle(), &update, FALSE)) << "no repaint asked for";
+  EXPECT_EQ(Painted(), cxbsDisabled);
+  EXPECT_EQ(FButton->Perform(CM_DIALOGCHAR, L'o'), 0);
+  EnableWindow(FButton->Handle(), TRUE);
+  EXPECT_TRUE(FButton->Enabled());
+  EXPECT_EQ(Painted(), cxbsNormal);
+  EXPECT_EQ(FButton->Perform(CM_DIALOGCHAR, L'o'), 1);
+  EXPECT_EQ(FClicks, 1);
+}
+
+// BM_CLICK, as automation tools send it: one click, no focus taken, nothing
+// left pressed or hot by it.
+TEST_F(ButtonStates, BmClickClicksANonFocusableButtonOnce) {
+  struct TCase {
+    const char* Name;
+    bool PointerOver;
+    bool Enabled;
+    bool FormEnabled;
+    int Clicks;
+  };
+  const TCase cases[] = {
+      {"pointer elsewhere", false, true, true, 1},
+      {"pointer over the button", true, true, true, 1},
+      {"disabled", false, false, true, 0},
+      {"form disabled by a modal box", false, true, false, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    if (c.PointerOver)
+      Enter();
+    FButton->SetEnabled(c.Enabled);
+    EnableWindow(FForm->Handle(), c.FormEnabled);
+    const bool hotBefore = Hot();
+    FClicks = 0;
+    SendMessageW(FButton->Handle(), BM_CLICK, 0, 0);
+    PumpPending();
+    EXPECT_EQ(FClicks, c.Clicks);
+    EXPECT_FALSE(Pressed());
+    EXPECT_EQ(Hot(), hotBefore && c.Enabled);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(SendMessageW(FButton->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    if (c.FormEnabled) {
+      EXPECT_EQ(testing::FocusOf(FForm->Handle()), FEdit->Handle());
+    }
+    EnableWindow(FForm->Handle(), TRUE);
+    FEdit->SetFocus();
+    if (c.Enabled) {
+      EXPECT_EQ(Painted(), c.PointerOver ? cxbsHot : cxbsNormal);
+    }
+    FButton->SetEnabled(true);
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  }
+  // A button that can be focused is clicked as the Windows button is: the
+  // press takes the focus.
+  FButton->SpeedButtonOptions().SetCanBeFocused(true);
+  FClicks = 0;
+  SendMessageW(FButton->Handle(), BM_CLICK, 0, 0);
+  PumpPending();
+  EXPECT_EQ(FClicks, 1);
+  EXPECT_EQ(GetFocus(), FButton->Handle());
+  EXPECT_FALSE(Pressed());
+  EXPECT_EQ(SendMessageW(FButton->Handle(), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+}
+
+// Focusable buttons: the focused button is the active one, else the default
+// buttons are. Enter clicks the active button; the default look follows.
+class ButtonFocus : public ButtonStates {
+public:
+  void SetUp() override {
+    ButtonStates::SetUp();
+    if (HasFatalFailure())
+      return;
+    for (int i = 0; i < 2; ++i) {
+      auto* button = new TTestButton(FForm.get());
+      button->SetBounds(120 + 90 * i, 60, 80, 30);
+      button->SetCaption(i == 0 ? L"A" : L"B");
+      button->LookAndFeel().SetNativeStyle(false);
+      button->LookAndFeel().SetSkinName(kRecorderName);
+      button->SetParent(FForm.get());
+      button->OnClick = [this, i](TObject*) { ++FFocusableClicks[i]; };
+      FFocusable[i] = button;
+    }
+    FFocusable[0]->SetDefault(true);
+    // The non-focusable button is a default button too: Enter never clicks it.
+    FButton->SetDefault(true);
+    FEdit->SetFocus();
+    PumpPending();
+  }
+
+  // Presses Enter through the application's message loop.
+  void PressEnter() {
+    const int before = FFocusableClicks[0] + FFocusableClicks[1] + FClicks;
+    ASSERT_TRUE(testing::PressKeys({VK_RETURN}));
+    const ULONGLONG limit = GetTickCount64() + 3000;
+    while (FFocusableClicks[0] + FFocusableClicks[1] + FClicks == before &&
+           GetTickCount64() < limit) {
+      Application()->ProcessMessages();
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    Application()->ProcessMessages();
+  }
+
+  TcxButtonState PaintedOf(TcxButton* AButton) {
+    FRecorder->States.clear();
+    AButton->Repaint();
+    return FRecorder->States.empty() ? cxbsPressed : FRecorder->States.back();
+  }
+
+  TTestButton* FFocusable[2]{};
+  int FFocusableClicks[2]{};
+};
+
+TEST_F(ButtonFocus, EnterClicksTheFocusedButtonElseTheDefaultOne) {
+  struct TCase {
+    const char* Name;
+    std::function<void(ButtonFocus&)> Arrange;
+    int ClickedA, ClickedB;
+    TcxButtonState LookA, LookB;
+  };
+  const TCase cases[] = {
+      {"focus in the edit box", [](ButtonFocus&) {}, 1, 0, cxbsDefault, cxbsNormal},
+      {"focus on the other button", [](ButtonFocus& t) { t.FFocusable[1]->SetFocus(); }, 0, 1,
+       cxbsNormal, cxbsDefault},
+      {"focus on the default button", [](ButtonFocus& t) { t.FFocusable[0]->SetFocus(); }, 1, 0,
+       cxbsDefault, cxbsNormal},
+      {"default moved after the windows exist",
+       [](ButtonFocus& t) {
+         t.FFocusable[0]->SetDefault(false);
+         t.FFocusable[1]->SetDefault(true);
+       },
+       0, 1, cxbsNormal, cxbsDefault},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FFocusable[0]->SetDefault(true);
+    FFocusable[1]->SetDefault(false);
+    FEdit->SetFocus();
+    PumpPending();
+    c.Arrange(*this);
+    PumpPending();
+    EXPECT_EQ(PaintedOf(FFocusable[0]), c.LookA);
+    EXPECT_EQ(PaintedOf(FFocusable[1]), c.LookB);
+    FFocusableClicks[0] = FFocusableClicks[1] = FClicks = 0;
+    PressEnter();
+    EXPECT_EQ(FFocusableClicks[0], c.ClickedA);
+    EXPECT_EQ(FFocusableClicks[1], c.ClickedB);
+    EXPECT_EQ(FClicks, 0) << "the button that cannot be focused was clicked";
+  }
+}
+
 // Fades with the menu-animation setting on and off.
 struct TFadeCase {
   const char* Name;
@@ -681,6 +933,35 @@ TEST_F(ButtonStates, PaintLaysOutTheCaption) {
   EXPECT_FALSE(FButton->ViewInfo().CanDrawCaption());
   const RECT& none = FButton->ViewInfo().CaptionRect();
   EXPECT_EQ(none.right - none.left, 0);
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) +
+         ", " + std::to_string(r.bottom);
+}
+
+// A button put on a form at run time takes the form's scale: bounds, own
+// font and scale factor, edge by edge as the form scaled its own controls.
+TEST(ButtonScale, ParentSetAtRunTimeBringsTheFormsScale) {
+  TButtonTestForm at144(nullptr);
+  at144.ScaleForPPI(144);
+  ASSERT_EQ(at144.PixelsPerInch(), 144);
+  TButtonTestForm at96(nullptr);
+  auto* button = new TcxButton(&at144);
+  button->SetBounds(10, 20, 75, 25);
+  button->Font().SetHeight(-11);
+  button->SetParent(&at144);
+  EXPECT_EQ(button->GetScaleFactor()->Numerator(), 3);
+  EXPECT_EQ(button->GetScaleFactor()->Denominator(), 2);
+  EXPECT_EQ(Describe(button->BoundsRect()), "15, 30, 128, 68");
+  EXPECT_EQ(button->Font().Height(), -17);
+  // Back onto a form at 96 dpi: back to the designed figures.
+  button->SetParent(&at96);
+  EXPECT_FALSE(button->GetScaleFactor()->Assigned());
+  EXPECT_EQ(Describe(button->BoundsRect()), "10, 20, 85, 45");
+  EXPECT_EQ(button->Font().Height(), -11);
+  button->SetParent(nullptr);
+  delete button;
 }
 
 TEST(ButtonScale, MarginAndSpacingFollowTheScaleFactor) {
