@@ -64,6 +64,12 @@ private:
 // Glyph placement settings.
 class TcxButtonImageOptions {
 public:
+  TcxButtonImageOptions() = default;
+  TcxButtonImageOptions(const TcxButtonImageOptions&) = default;
+  TcxButtonImageOptions& operator=(const TcxButtonImageOptions&) = default;
+  // Derived options are made by CreateOptionsImage and freed through this class.
+  virtual ~TcxButtonImageOptions() = default;
+
   int ImageIndex() const noexcept { return FImageIndex; }
   void SetImageIndex(int AValue);
   TButtonLayout Layout() const noexcept { return FLayout; }
