@@ -1,9 +1,12 @@
 #include "ui/buttons/cxButtons.h"
 #include "ui/support/dxDPI.h"
 #include "ui/support/dxScaleFactor.h"
+#include "ui/support/tests/SystemDpiProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -413,21 +416,79 @@ TEST(ReduceFraction, DividesOutEveryCommonFactor) {
 
 // Process-wide factors and the button's factor
 
+// The factors of a process started normally by the test run, whose prefix
+// has the default 96 pixels per inch.
 TEST(ProcessScaleFactors, DescribeDefaultSystemAndDesktopResolution) {
   TdxScaleFactor* def = dxDefaultScaleFactor();
   ASSERT_NE(def, nullptr);
   EXPECT_FALSE(def->Assigned());
+  EXPECT_EQ(def->Numerator(), 1);
+  EXPECT_EQ(def->Denominator(), 1);
   EXPECT_EQ(dxDefaultScaleFactor(), def);
 
-  TdxScaleFactor expected;
-  expected.Assign(dxGetSystemDPI(), 96, false);
+  ASSERT_EQ(dxGetSystemDPI(), 96);
   ASSERT_NE(dxSystemScaleFactor(), nullptr);
-  EXPECT_EQ(dxSystemScaleFactor()->Numerator(), expected.Numerator());
-  EXPECT_EQ(dxSystemScaleFactor()->Denominator(), expected.Denominator());
-
-  expected.Assign(dxIsProcessDPIAware() ? dxGetDesktopDPI() : dxGetSystemDPI(), 96, false);
+  EXPECT_FALSE(dxSystemScaleFactor()->Assigned());
+  EXPECT_EQ(dxSystemScaleFactor()->Numerator(), 1);
+  EXPECT_EQ(dxSystemScaleFactor()->Denominator(), 1);
+  EXPECT_NE(dxSystemScaleFactor(), def);
   ASSERT_NE(dxDesktopScaleFactor(), nullptr);
-  EXPECT_TRUE(dxDesktopScaleFactor()->Equals(expected));
+  EXPECT_EQ(dxDesktopScaleFactor()->Numerator(), 1);
+  EXPECT_EQ(dxDesktopScaleFactor()->Denominator(), 1);
+}
+
+// Processes started at other resolutions: LogPixels gives the system DPI,
+// AppliedDPI (when there is one) the desktop DPI of a DPI-aware process.
+struct TProcessDpiCase {
+  testing::TSystemDpiSettings Settings;
+  int SystemN, SystemD;
+  int DesktopN, DesktopD;
+};
+
+constexpr TProcessDpiCase kProcessDpiCases[] = {
+    {{144, std::nullopt}, 3, 2, 3, 2}, // no AppliedDPI: the desktop has the system DPI
+    {{144, 120}, 3, 2, 5, 4},
+    {{120, 192}, 5, 4, 2, 1},
+};
+
+// Run by ScaleFactorsAtSystemDpi in a process of its own.
+TEST(ScaleFactorsAtSystemDpiChild, FollowTheResolutionThisProcessStartedWith) {
+  const std::optional<int> index = testing::SystemDpiCaseOfThisProcess();
+  if (!index)
+    GTEST_SKIP() << "runs in a process started by ScaleFactorsAtSystemDpi";
+  ASSERT_GE(*index, 0);
+  ASSERT_LT(*index, static_cast<int>(std::size(kProcessDpiCases)));
+  const TProcessDpiCase& c = kProcessDpiCases[*index];
+  ASSERT_TRUE(dxIsProcessDPIAware()) << "the desktop DPI counts for DPI-aware processes only";
+  EXPECT_EQ(dxGetSystemDPI(), c.Settings.LogPixels);
+  EXPECT_EQ(dxGetDesktopDPI(), c.Settings.AppliedDpi.value_or(c.Settings.LogPixels));
+
+  const TdxScaleFactor* system = dxSystemScaleFactor();
+  ASSERT_NE(system, nullptr);
+  EXPECT_EQ(system->Numerator(), c.SystemN);
+  EXPECT_EQ(system->Denominator(), c.SystemD);
+  EXPECT_TRUE(system->Assigned());
+  const TdxScaleFactor* desktop = dxDesktopScaleFactor();
+  ASSERT_NE(desktop, nullptr);
+  EXPECT_EQ(desktop->Numerator(), c.DesktopN);
+  EXPECT_EQ(desktop->Denominator(), c.DesktopD);
+  // The default factor stays 1/1 whatever the resolution.
+  ASSERT_NE(dxDefaultScaleFactor(), nullptr);
+  EXPECT_FALSE(dxDefaultScaleFactor()->Assigned());
+  // Unscaled operations use the system factor.
+  EXPECT_EQ(dxGetScaleFactor(nullptr)->Apply(100), MulDiv(100, c.SystemN, c.SystemD));
+}
+
+TEST(ScaleFactorsAtSystemDpi, FollowLogPixelsAndAppliedDpiOfEachStart) {
+  if (!testing::NewProcessesFollowLogPixels())
+    GTEST_SKIP() << "Windows applies LogPixels at the next logon only";
+  for (int i = 0; i < static_cast<int>(std::size(kProcessDpiCases)); ++i) {
+    const testing::TSystemDpiSettings& settings = kProcessDpiCases[i].Settings;
+    SCOPED_TRACE("LogPixels " + std::to_string(settings.LogPixels) + ", AppliedDPI " +
+                 (settings.AppliedDpi ? std::to_string(*settings.AppliedDpi) : "none"));
+    EXPECT_TRUE(testing::RunTestAtSystemDpi(
+        "ScaleFactorsAtSystemDpiChild.FollowTheResolutionThisProcessStartedWith", i, settings));
+  }
 }
 
 TEST(ButtonScaleFactor, FollowsTheFrameworkRescale) {

@@ -7,10 +7,13 @@
 
 #include "platform/Application.h"
 #include "platform/Handles.h"
+#include "ui/support/dxDPI.h"
 #include "ui/support/dxScaleFactor.h"
+#include "ui/support/tests/SystemDpiProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -238,14 +241,15 @@ TEST_F(ThemeManager, ScaledPartSizeFromEachScaleSource) {
   const TFactor target(3, 2);
   const SIZE at144 = CheckBoxSize(OpenTheme(totButton, 144));
   ASSERT_GT(at144.cx, 0);
-  const TdxScaleFactor* system = dxSystemScaleFactor();
-  ASSERT_NE(system, nullptr);
+  // At the system's 96 DPI a size at the system DPI is one at 96 DPI, as with
+  // no scaling; ThemeManagerAtSystemDpi tells the two apart.
+  ASSERT_EQ(dxGetSystemDPI(), 96);
   struct {
     TdxThemeSizeScaleSource Source;
     SIZE Expected;
   } cases[] = {
       {tssNoScaling, {MulDiv(at144.cx, 3, 2), MulDiv(at144.cy, 3, 2)}},
-      {tssSystemDpi, target.Apply(at144, *system)},
+      {tssSystemDpi, {MulDiv(at144.cx, 3, 2), MulDiv(at144.cy, 3, 2)}},
       {tssThemeDpi, at144},
   };
   for (const auto& c : cases) {
@@ -264,6 +268,70 @@ TEST_F(ThemeManager, ScaledPartSizeFromEachScaleSource) {
   const SIZE at96 = CheckBoxSize(OpenTheme(totButton, 96));
   const SIZE scaled = GetThemeScaledPartSize(totButton, &target, kCheckBox, kNormal, tssThemeDpi);
   EXPECT_EQ(scaled.cx, MulDiv(at96.cx, 3, 2));
+}
+
+// Run by ThemeManagerAtSystemDpi in a process started at 144 DPI: a part
+// size said to be at the system DPI is converted from 3/2, whatever DPI the
+// theme was opened for.
+TEST_F(ThemeManager, ScaledPartSizeAtTheSystemDpiOfThisProcess) {
+  if (!testing::SystemDpiCaseOfThisProcess())
+    GTEST_SKIP() << "runs in a process started by ThemeManagerAtSystemDpi";
+  ASSERT_EQ(testing::SystemDpiCaseOfThisProcess(), 0);
+  ASSERT_EQ(dxGetSystemDPI(), 144);
+  Cache().SetDpiListSource([] { return std::vector<int>{96, 144}; });
+  struct {
+    int Numerator, Denominator; // the target
+    int ThemeDpi;               // the DPI the theme opens for
+    // Each source's size from the size measured at ThemeDpi: multiplied by
+    // M and divided by D.
+    int NoScalingM, NoScalingD;
+    int SystemM, SystemD;
+    int ThemeM, ThemeD;
+  } cases[] = {
+      {1, 1, 96, 1, 1, 2, 3, 1, 1},  // 100 %: from 144 to 96 DPI
+      {3, 2, 144, 3, 2, 1, 1, 1, 1}, // 150 %: the system's own DPI
+      {2, 1, 144, 2, 1, 4, 3, 4, 3}, // 200 %: the theme opens for 144
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Numerator) + "/" + std::to_string(c.Denominator));
+    const TFactor target(c.Numerator, c.Denominator);
+    // Wine sizes its one theme object for the DPI of the last opening:
+    // measure right after opening the theme the operation itself finds.
+    CloseAllThemes();
+    const SIZE measured = CheckBoxSize(OpenTheme(totButton, &target));
+    ASSERT_GT(measured.cx, 0);
+    ASSERT_NE(Cache().Find(totButton, c.ThemeDpi), nullptr);
+    const struct {
+      TdxThemeSizeScaleSource Source;
+      int M, D;
+    } sources[] = {
+        {tssNoScaling, c.NoScalingM, c.NoScalingD},
+        {tssSystemDpi, c.SystemM, c.SystemD},
+        {tssThemeDpi, c.ThemeM, c.ThemeD},
+    };
+    for (const auto& source : sources) {
+      SIZE size{-1, -1};
+      ASSERT_TRUE(
+          GetThemeScaledPartSize(totButton, &target, kCheckBox, size, kNormal, source.Source))
+          << source.Source;
+      EXPECT_EQ(size.cx, MulDiv(measured.cx, source.M, source.D)) << source.Source;
+      EXPECT_EQ(size.cy, MulDiv(measured.cy, source.M, source.D)) << source.Source;
+    }
+  }
+  // Without a target the size is wanted at 96 DPI; a theme opened without
+  // DPI is taken to be at the system DPI.
+  CloseAllThemes();
+  const SIZE measured = CheckBoxSize(OpenTheme(totButton));
+  const SIZE size = GetThemeScaledPartSize(totButton, nullptr, kCheckBox, kNormal, tssThemeDpi);
+  EXPECT_EQ(size.cx, MulDiv(measured.cx, 2, 3));
+  EXPECT_EQ(size.cy, MulDiv(measured.cy, 2, 3));
+}
+
+TEST(ThemeManagerAtSystemDpi, ScaledPartSizeFromEachScaleSource) {
+  if (!testing::NewProcessesFollowLogPixels())
+    GTEST_SKIP() << "Windows applies LogPixels at the next logon only";
+  EXPECT_TRUE(testing::RunTestAtSystemDpi("ThemeManager.ScaledPartSizeAtTheSystemDpiOfThisProcess",
+                                          0, {144, std::nullopt}));
 }
 
 TEST_F(ThemeManager, ScaledPartSizeFailsWithoutATheme) {
@@ -481,7 +549,7 @@ TEST(ThemeUnits, WithoutTheLibraryEveryAnswerIsFalseOrZero) {
   const TFactor factor(3, 2);
   EXPECT_FALSE(AreVisualStylesAvailable());
   EXPECT_FALSE(AreVisualStylesAvailable(totButton));
-  EXPECT_FALSE(AreVisualStylesAvailable({totButton}));
+  EXPECT_FALSE(AreVisualStylesAvailable(TdxThemedObjectTypes{totButton}));
   EXPECT_EQ(OpenTheme(totButton), 0u);
   EXPECT_EQ(OpenTheme(totButton, 144), 0u);
   EXPECT_EQ(OpenTheme(totButton, &factor), 0u);
