@@ -25,13 +25,16 @@ bool NameLess(const std::wstring& a, const std::wstring& b) noexcept {
                         static_cast<int>(b.size())) == CSTR_LESS_THAN;
 }
 
-// Calls `notify` for each listener from the last to the first; a listener
-// may remove itself (or others) meanwhile.
+// Calls `notify` once for each listener, from the last to the first. The
+// walk goes over the listeners there were when it began and calls each only
+// while it is still in the list: a listener may remove itself or others
+// meanwhile; one added meanwhile is told of the next change.
 template <class TNotify>
 void NotifyLastToFirst(const std::vector<IcxLookAndFeelPainterListener*>& list, TNotify notify) {
-  for (size_t i = list.size(); i > 0; --i) {
-    if (i - 1 < list.size())
-      notify(list[i - 1]);
+  const std::vector<IcxLookAndFeelPainterListener*> snapshot(list);
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    if (std::find(list.begin(), list.end(), *it) != list.end())
+      notify(*it);
   }
 }
 

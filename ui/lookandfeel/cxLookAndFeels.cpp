@@ -25,12 +25,15 @@ void EraseNotifier(std::vector<TcxSystemPaletteChangedNotifier*>& list,
     list.erase(it);
 }
 
-// Calls each notifier of `list` from the last to the first; a notifier may
-// remove itself (or others) meanwhile.
+// Calls each notifier of `list` once, from the last to the first. The walk
+// goes over the notifiers there were when it began and calls each only while
+// it is still in the list: a notifier may remove itself or others meanwhile;
+// one added meanwhile is called at the next change.
 void NotifyLastToFirst(const std::vector<TcxSystemPaletteChangedNotifier*>& list) {
-  for (size_t i = list.size(); i > 0; --i) {
-    if (i - 1 < list.size())
-      list[i - 1]->DoChanged();
+  const std::vector<TcxSystemPaletteChangedNotifier*> snapshot(list);
+  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
+    if (std::find(list.begin(), list.end(), *it) != list.end())
+      (*it)->DoChanged();
   }
 }
 } // namespace
@@ -74,6 +77,12 @@ int TcxSystemPaletteChangedListener::NotifierCount(bool AIsPrimary) const noexce
 }
 
 void TcxSystemPaletteChangedListener::DoChange() {
+  // The theme-change window may get this same broadcast only later (a
+  // broadcast reaches the top-level windows in an order nobody here chooses,
+  // and a WM_THEMECHANGED may still wait in the queue), so the theme state is
+  // brought up to date first: the colours and the painters are then chosen
+  // for the theme now in force.
+  UpdateGlobalThemeActive();
   RefreshOffice11Colors();
   NotifyLastToFirst(FPrimaryNotifierList);
   NotifyLastToFirst(FNotifierList);
@@ -677,15 +686,25 @@ void TcxLookAndFeel::CheckStateChanges() {
 }
 
 template <class TNotify> void TcxLookAndFeel::ForEachListener(TNotify ANotify) {
-  // The index advances past a listener that is still in its place; one that
-  // removed itself leaves its successor at the same index, and one added
-  // meanwhile is told in its turn, once.
+  // Every listener in the list is told once, in list order, whatever the
+  // handlers add or remove: one removed before its turn is not told, one
+  // added meanwhile is told in its turn. The walk remembers whom it told; when
+  // a call changed the list around the current place, it looks again from
+  // the start for the first listener not yet told.
+  std::vector<TObject*> told;
   size_t i = 0;
   while (i < FChangeListenerList.size()) {
     TObject* listener = FChangeListenerList[i];
+    if (std::find(told.begin(), told.end(), listener) != told.end()) {
+      ++i;
+      continue;
+    }
+    told.push_back(listener);
     ANotify(listener);
     if (i < FChangeListenerList.size() && FChangeListenerList[i] == listener)
       ++i;
+    else
+      i = 0;
   }
 }
 

@@ -3,12 +3,15 @@
 //
 // System colour notification. One process-wide listener owns a hidden
 // top-level utility window that receives the broadcast WM_SYSCOLORCHANGE and
-// passes it on: first it refreshes the Office 11 colours (on which it holds a
-// reference while it lives), then it tells the primary notifiers (caches of
-// colour-dependent resources), then the ordinary ones (controls that
-// repaint), each list from its last entry to its first. The listener lives
-// while notifiers do: it is created with the first reference and freed with
-// the last one, and once its unit has shut down it is not created again.
+// passes it on: first it brings the theme layer's theme-active flag up to
+// date (the theme-change window may get the same broadcast only later), then
+// it refreshes the Office 11 colours (on which it holds a reference while it
+// lives), then it tells the primary notifiers (caches of colour-dependent
+// resources), then the ordinary ones (controls that repaint), each list from
+// its last entry to its first, each notifier still subscribed once. The
+// listener lives while notifiers do: it is created with the first reference
+// and freed with the last one, and once its unit has shut down it is not
+// created again.
 
 #include "platform/Classes.h"
 #include "platform/Messages.h"
@@ -42,8 +45,8 @@ public:
   int NotifierCount(bool AIsPrimary) const noexcept;
 
 protected:
-  // Refreshes the Office 11 colours, then tells the primary notifiers, then
-  // the ordinary ones, last to first.
+  // Updates the theme-active flag, refreshes the Office 11 colours, then
+  // tells the primary notifiers, then the ordinary ones, last to first.
   virtual void DoChange();
 
 private:
@@ -405,7 +408,8 @@ private:
                    T (TcxLookAndFeel::*AResolve)());
   // Moves the subscription to another master; false when nothing changes.
   bool ChangeMaster(TcxLookAndFeel* Value);
-  // Calls ANotify for each listener; a listener may remove itself meanwhile.
+  // Calls ANotify once for each listener, in list order; the handlers may
+  // add and remove listeners meanwhile.
   template <class TNotify> void ForEachListener(TNotify ANotify);
 
   TcxLookAndFeelValues FAssignedValues;

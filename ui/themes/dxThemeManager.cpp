@@ -214,10 +214,17 @@ void TdxThemeChangedEventReceiver::DoNotifyListeners() {
   auto* list = State().FThemeChangedNotificatorList.get();
   if (list == nullptr)
     return;
-  // The count is taken once; an entry that went away meanwhile ends the walk.
-  const size_t count = list->size();
-  for (size_t i = 0; i < count && i < list->size(); ++i)
-    (*list)[i]->DoThemeChanged();
+  // The walk goes over the notificators there were when it began, in list
+  // order; each one is told only while it is still in the list, so that a
+  // handler may free others (or itself) and create new ones.
+  const std::vector<TdxThemeChangedNotificator*> snapshot(*list);
+  for (TdxThemeChangedNotificator* notificator : snapshot) {
+    list = State().FThemeChangedNotificatorList.get();
+    if (list == nullptr)
+      return;
+    if (std::find(list->begin(), list->end(), notificator) != list->end())
+      notificator->DoThemeChanged();
+  }
 }
 
 // The unit
@@ -243,6 +250,19 @@ void DoneThemeManagerUnit() {
 
 bool IsGlobalThemeActive() noexcept {
   return State().FIsGlobalThemeActive;
+}
+
+bool UpdateGlobalThemeActive() {
+  TThemeManagerState& state = State();
+  if (!state.FThemeChangedEventReceiver || !IsThemeLibraryLoaded())
+    return false;
+  const bool active = IsThemeActive();
+  if (active == state.FIsGlobalThemeActive)
+    return false;
+  // No handle opened under the theme that was (or was not) in force stays.
+  CloseAllThemes();
+  state.FIsGlobalThemeActive = active;
+  return true;
 }
 
 TdxThemeDataManager* dxThemeDataManager() noexcept {

@@ -184,8 +184,9 @@ private:
   TDpiListSource FDpiListSource;
 };
 
-// Told when the theme changes. Created and destroyed by a subscriber, never
-// from within an OnThemeChanged handler.
+// Told when the theme changes. Created and destroyed by a subscriber, also
+// from within an OnThemeChanged handler: a notificator that goes before its
+// turn is not told, one created meanwhile is told at the next change.
 class TdxThemeChangedNotificator : public TObject {
 public:
   using TThemeChangedEvent = std::function<void()>;
@@ -232,6 +233,13 @@ void DoneThemeManagerUnit();
 // Whether the visual-styles theme is active, as read at start-up and after
 // the last theme or system colour change.
 bool IsGlobalThemeActive() noexcept;
+// Reads again whether a theme is active; when that differs from the flag,
+// closes every theme and then sets the flag. Answers whether it changed.
+// Does nothing before start-up, after shut-down or without the theme
+// library. Whoever learns of a theme or colour change before the
+// theme-change window calls it; the window's own handling of the same
+// change, earlier or later, then leaves the flag as it is.
+bool UpdateGlobalThemeActive();
 // The process-wide objects; none before start-up, after shut-down or without
 // the theme library.
 TdxThemeDataManager* dxThemeDataManager() noexcept;
