@@ -92,7 +92,7 @@ public:
   bool TellsNewcomers() const override { return false; }
 
 private:
-  class TPainter : public TcxUltraFlatLookAndFeelPainter {
+  class TPainter final : public TcxUltraFlatLookAndFeelPainter {
   public:
     explicit TPainter(std::wstring AName) : FName(std::move(AName)) {}
     std::wstring LookAndFeelName() override { return FName; }
@@ -100,7 +100,7 @@ private:
   private:
     std::wstring FName;
   };
-  class TListener : public IcxLookAndFeelPainterListener {
+  class TListener final : public IcxLookAndFeelPainterListener {
   public:
     TListener(TRegistryWalk& AWalk, int AIndex) : FWalk(AWalk), FIndex(AIndex) {}
     void PainterAdded(TcxCustomLookAndFeelPainter*) override { FWalk.Called(FIndex); }
@@ -136,7 +136,7 @@ public:
   bool TellsNewcomers() const override { return true; }
 
 private:
-  class TListener : public TObject, public IcxLookAndFeelNotificationListener {
+  class TListener final : public TObject, public IcxLookAndFeelNotificationListener {
   public:
     TListener(TLookAndFeelWalk& AWalk, int AIndex) : FWalk(AWalk), FIndex(AIndex) {}
     TObject* GetObject() override { return this; }
