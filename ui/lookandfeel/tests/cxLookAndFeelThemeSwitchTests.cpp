@@ -3,9 +3,9 @@
 // now in force, whichever of the two hidden windows (the colour
 // notification's and the theme-change window) gets the change first, and
 // while the WM_THEMECHANGED of the switch still waits in the queue.
-// EnableTheming switches the styles for this whole process, so this runs in a
-// program of its own; the registry value it writes for the user is put back
-// at once.
+// The switch (tests/support/ThemeSwitch.h) acts on this whole process, so
+// this runs in a program of its own; the registry value it writes for the
+// user is put back at once.
 
 #include "ui/lookandfeel/cxLookAndFeels.h"
 
