@@ -123,7 +123,16 @@ telvora_wine_up() {
     if [ -n "$TELVORA_XVFB_PID" ]; then
       telvora_reg 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N
     fi
+    # The boot can leave two service managers running (seen with 64-bit Wine
+    # alone); every later RpcSs start then times out, 10 s for each program
+    # that starts the desktop. A restarted server starts one.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1
   fi
+  # The services start with the first program; started here, they do not
+  # hold on to a test program's output (CTest would wait for it to close).
+  telvora_wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 telvora_wine_down() {
