@@ -162,6 +162,20 @@ HDC TCanvas::Handle() {
   return FHandle;
 }
 
+HDC TCanvas::TryHandle() {
+  if (FHandle == nullptr) {
+    try {
+      CreateHandle();
+    } catch (...) {
+      return nullptr;
+    }
+    if (FHandle == nullptr)
+      return nullptr;
+  }
+  RequiredState();
+  return FHandle;
+}
+
 void TCanvas::SetHandle(HDC value) {
   if (value == FHandle)
     return;
@@ -290,7 +304,9 @@ bool TCanvas::TryLock() {
 }
 
 int TCanvas::SaveDC() {
-  HDC dc = Handle();
+  HDC dc = TryHandle();
+  if (dc == nullptr)
+    return 0;
   int id = ::SaveDC(dc);
   if (id != 0)
     FSavedDCs.push_back(id);

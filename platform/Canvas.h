@@ -83,6 +83,9 @@ public:
   // The device context with the current font, pen and brush selected. A
   // canvas that cannot obtain a context raises EOutOfResources.
   HDC Handle();
+  // The same, but none when no context can be had (all GDI handles taken):
+  // drawing code that must not fail draws nothing then.
+  HDC TryHandle();
   // Drawing on a context someone else owns (none detaches the canvas).
   void SetHandle(HDC value);
   bool HandleAllocated() const noexcept { return FHandle != nullptr; }

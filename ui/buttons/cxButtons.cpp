@@ -226,8 +226,12 @@ std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
   const RECT bounds = ClientRect();
   auto image = TcxBitmap32::CreateSize(bounds, true);
   TcxCanvas& canvas = image->cxCanvas();
+  const HDC dc = image->Bits() != nullptr ? canvas.Handle() : nullptr;
+  // Without a bitmap and a context for it (the GDI handles are used up) there
+  // is no image, and the fader starts no fade.
+  if (dc == nullptr)
+    return nullptr;
   canvas.SetUseRightToLeftAlignment(UseRightToLeftAlignment() ? bTrue : bFalse);
-  const HDC dc = canvas.Handle();
   POINT previousOrigin{};
   SetWindowOrgEx(dc, bounds.left, bounds.top, &previousOrigin);
   const TcxButtonState state = AHot                                ? cxbsHot
@@ -587,13 +591,19 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
     return;
   // Drawn off-screen and copied in one step: no flicker.
   TcxBitmap bitmap(r.right - r.left, r.bottom - r.top);
-  if (bitmap.Handle() == nullptr)
-    return;
   TcxCanvas& canvas = bitmap.cxCanvas();
+  const HDC memoryDC = bitmap.Handle() != nullptr ? canvas.Handle() : nullptr;
+  if (memoryDC == nullptr) {
+    // No off-screen bitmap to be had (the GDI handles are used up): what can
+    // be drawn without one goes straight onto the window; the next paint
+    // tries again.
+    Draw(item.hDC);
+    return;
+  }
   canvas.Lock();
   try {
-    Draw(canvas.Handle());
-    cxBitBlt(item.hDC, canvas.Handle(), r, POINT{0, 0}, SRCCOPY);
+    Draw(memoryDC);
+    cxBitBlt(item.hDC, memoryDC, r, POINT{0, 0}, SRCCOPY);
   } catch (...) {
     canvas.Unlock();
     throw;

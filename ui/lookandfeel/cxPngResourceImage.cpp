@@ -229,7 +229,7 @@ bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName
   // canvas's mirroring, so a right-to-left canvas gets the frame mirrored
   // and its own pixels back unchanged.
   TcxBitmap32 buffer(width, height);
-  HDC bufferDC = buffer.Canvas().Handle();
+  HDC bufferDC = buffer.Canvas().TryHandle();
   BYTE* bits = buffer.Bits();
   if (bufferDC == nullptr || bits == nullptr)
     return false;

@@ -280,7 +280,7 @@ bool TcxCanvas::GetDefaultUseRightToLeftAlignment() {
 void TcxCanvas::SaveDC() {
   FCanvas->Lock();
   try {
-    HDC dc = FCanvas->Handle();
+    HDC dc = FCanvas->TryHandle();
     int id = FCanvas->SaveDC();
     FSavedDCs.push_back({dc, id});
   } catch (...) {
@@ -518,7 +518,7 @@ int cxDrawText(TCanvas& ACanvas, const std::wstring& AText, RECT& ARect, UINT AF
                TColor ATextColor) {
   if (ACanvas.TextFlags() & ETO_RTLREADING)
     AFormat |= DT_RTLREADING;
-  return cxDrawText(ACanvas.Handle(), AText, ARect, AFormat, -1, ATextColor, TRANSPARENT);
+  return cxDrawText(ACanvas.TryHandle(), AText, ARect, AFormat, -1, ATextColor, TRANSPARENT);
 }
 
 namespace {
@@ -591,17 +591,17 @@ int RotatedDrawText(TcxCanvas& ACanvas, const std::wstring& AText, RECT& ARect, 
     return 0;
   TcxBitmap32 background(w, h);
   HDC dest = ACanvas.Handle();
-  BitBlt(background.Canvas().Handle(), 0, 0, w, h, dest, ARect.left, ARect.top, SRCCOPY);
+  BitBlt(background.Canvas().TryHandle(), 0, 0, w, h, dest, ARect.left, ARect.top, SRCCOPY);
   std::unique_ptr<TcxBitmap32> turned = RotateBitmap(background, there);
   int result = 0;
   {
-    HDC dc = turned->Canvas().Handle();
+    HDC dc = turned->Canvas().TryHandle();
     TSelectObject select(dc, font.Get());
     RECT r{0, 0, turned->Width(), turned->Height()};
     result = cxDrawText(dc, AText, r, AFormat, -1, color, TRANSPARENT);
   }
   std::unique_ptr<TcxBitmap32> image = RotateBitmap(*turned, back);
-  BitBlt(dest, ARect.left, ARect.top, w, h, image->Canvas().Handle(), 0, 0, SRCCOPY);
+  BitBlt(dest, ARect.left, ARect.top, w, h, image->Canvas().TryHandle(), 0, 0, SRCCOPY);
   return result;
 }
 
@@ -650,7 +650,7 @@ void TdxTextMeasurer::TextRectDT(RECT& ARect, const std::wstring& AText, const T
   TBitmap scratch;
   TCanvas& canvas = scratch.Canvas();
   canvas.Font().Assign(AFont);
-  ::DrawTextW(canvas.Handle(), AText.c_str(), static_cast<int>(AText.size()), &ARect,
+  ::DrawTextW(canvas.TryHandle(), AText.c_str(), static_cast<int>(AText.size()), &ARect,
               ADTFlags | DT_CALCRECT);
 }
 
@@ -674,7 +674,7 @@ void dxDrawTextOnGlass(HDC DC, const std::wstring& AText, const TFont& AFont, co
       CloseThemeData(theme);
   });
   TcxBitmap32 image(w, h, true);
-  HDC dc = image.Canvas().Handle();
+  HDC dc = image.Canvas().TryHandle();
   if (!ATransparent)
     BitBlt(dc, 0, 0, w, h, DC, ABounds.left, ABounds.top, SRCCOPY);
   LOGFONTW lf = FontToLogFont(AFont);
@@ -703,7 +703,7 @@ void dxDrawTextOnGlass(HDC DC, const std::wstring& AText, const TFont& AFont, co
       // text on white tells each pixel's coverage; on black it is already
       // the premultiplied colour.
       TcxBitmap32 onWhite(w, h);
-      HDC whiteDC = onWhite.Canvas().Handle();
+      HDC whiteDC = onWhite.Canvas().TryHandle();
       PatBlt(whiteDC, 0, 0, w, h, WHITENESS);
       TSelectObject selectWhite(whiteDC, font.Get());
       RECT wr{0, 0, w, h};
@@ -1082,8 +1082,8 @@ bool ReadImageListPixels(HIMAGELIST images, int index, TImagePixels& out) {
   // white; the two results give each pixel's colour and coverage.
   TcxBitmap32 onBlack(w, h, true);
   TcxBitmap32 onWhite(w, h, true);
-  HDC blackDC = onBlack.Canvas().Handle();
-  HDC whiteDC = onWhite.Canvas().Handle();
+  HDC blackDC = onBlack.Canvas().TryHandle();
+  HDC whiteDC = onWhite.Canvas().TryHandle();
   PatBlt(blackDC, 0, 0, w, h, BLACKNESS);
   PatBlt(whiteDC, 0, 0, w, h, WHITENESS);
   ImageList_Draw(images, index, blackDC, 0, 0, ILD_NORMAL);
@@ -1300,7 +1300,7 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
   TScopeExit restore([dc, saved] { ::RestoreDC(dc, saved); });
   ::IntersectClipRect(dc, ARect.left, ARect.top, ARect.right, ARect.bottom);
   BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().Handle(), 0, 0, w, h, blend);
+  GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().TryHandle(), 0, 0, w, h, blend);
 }
 
 // ---------------------------------------------------------------- unit

@@ -230,7 +230,9 @@ public:
 
   TCanvas* Canvas() const noexcept { return FCanvas; }
   void SetCanvas(TCanvas* ACanvas) noexcept { FCanvas = ACanvas; }
-  HDC Handle() override { return FCanvas->Handle(); }
+  // None when the canvas cannot get a device context: drawing then fails
+  // quietly instead of raising.
+  HDC Handle() override { return FCanvas->TryHandle(); }
   TFont& Font() override { return FCanvas->Font(); }
   TBrush& Brush() override { return FCanvas->Brush(); }
   TPen& Pen() override { return FCanvas->Pen(); }

@@ -316,7 +316,8 @@ void TdxFader::StartFade(TObject* AObject, std::unique_ptr<TcxBitmap32> AImage1,
   // Both images are owned here and freed on every path.
   if (!CanFade(AObject) || AImage1 == nullptr || AImage2 == nullptr ||
       AImage1->Width() != AImage2->Width() || AImage1->Height() != AImage2->Height() ||
-      AImage1->Empty() || AImage2->Empty() || AAnimationFrameCount <= 0)
+      AImage1->Empty() || AImage2->Empty() || AImage1->Bits() == nullptr ||
+      AImage2->Bits() == nullptr || AAnimationFrameCount <= 0)
     return;
   TdxFadingElement* element = Find(AObject);
   if (element != nullptr) {

@@ -541,6 +541,108 @@ TEST_F(ButtonFocus, EnterClicksTheFocusedButtonElseTheDefaultOne) {
   }
 }
 
+// Takes every GDI handle the process can still make (on Windows the table is
+// shared by the session, so a neighbour can do this) and gives them back when
+// it goes.
+class TGdiHandlesTaken {
+public:
+  TGdiHandlesTaken() {
+    constexpr int kLimit = 1 << 20;
+    FTaken.reserve(1 << 16);
+    for (int i = 0; i < kLimit; ++i) {
+      HRGN region = CreateRectRgn(0, 0, 1, 1);
+      if (region == nullptr) {
+        FExhausted = true;
+        break;
+      }
+      FTaken.push_back(region);
+    }
+  }
+  TGdiHandlesTaken(const TGdiHandlesTaken&) = delete;
+  TGdiHandlesTaken& operator=(const TGdiHandlesTaken&) = delete;
+  ~TGdiHandlesTaken() { GiveBack(); }
+  bool Exhausted() const noexcept { return FExhausted; }
+  size_t Count() const noexcept { return FTaken.size(); }
+  void GiveBack() {
+    for (HRGN region : FTaken)
+      DeleteObject(region);
+    FTaken.clear();
+  }
+
+private:
+  std::vector<HRGN> FTaken;
+  bool FExhausted = false;
+};
+
+// The button's client area as the screen shows it.
+std::vector<BYTE> ScreenPixels(HWND AWindow) {
+  RECT r{};
+  GetClientRect(AWindow, &r);
+  TWindowDC window(AWindow);
+  TcxBitmap32 copy(r.right, r.bottom);
+  const HDC dc = copy.Canvas().Handle();
+  BitBlt(dc, 0, 0, r.right, r.bottom, window.Get(), 0, 0, SRCCOPY);
+  GdiFlush();
+  const BYTE* bits = copy.Bits();
+  return bits == nullptr ? std::vector<BYTE>{}
+                         : std::vector<BYTE>(bits, bits + 4 * r.right * r.bottom);
+}
+
+// With every GDI handle taken, hovering, painting and clicking raise nothing
+// (no error box), no fade starts without its images, and clicks work; once
+// the handles are back, the button draws and fades as before.
+TEST_F(Button, DrawingWithoutGdiHandlesRaisesNothingAndClicksWork) {
+  std::vector<std::string> raised;
+  auto previous = Application()->OnException;
+  Application()->OnException = [&](TObject*, const Exception& E) {
+    raised.push_back(ToUtf8(E.Message()));
+  };
+  FButton->Repaint();
+  const std::vector<BYTE> before = ScreenPixels(FButton->Handle());
+  ASSERT_FALSE(before.empty());
+  for (bool fading : {true, false}) {
+    SCOPED_TRACE(fading ? "fading on" : "fading off");
+    SetMenuAnimation(fading);
+    dxFader()->SetState(fading ? fasEnabled : fasDisabled);
+    FButton->FadingImageRequests = 0;
+    FClicks = 0;
+    {
+      TGdiHandlesTaken taken;
+      ASSERT_TRUE(taken.Exhausted()) << "took " << taken.Count() << " handles, still more";
+      Enter();
+      FButton->Repaint();
+      EXPECT_FALSE(dxFader()->Contains(FButton)) << "a fade without its images";
+      ASSERT_TRUE(testing::MouseButtonDown());
+      ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+      FButton->Repaint();
+      ASSERT_TRUE(testing::MouseButtonUp());
+      ASSERT_TRUE(PumpUntil([&] { return !Pressed(); }));
+      EXPECT_EQ(FClicks, 1);
+      MoveAway();
+      ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+      FButton->Repaint();
+      PumpPending();
+    }
+    EXPECT_TRUE(raised.empty()) << (raised.empty() ? "" : raised.front());
+    // Handles back: the same picture as before, and fades again.
+    FButton->Invalidate();
+    PumpPending();
+    EXPECT_EQ(ScreenPixels(FButton->Handle()), before);
+    if (fading) {
+      const int requests = FButton->FadingImageRequests;
+      Enter();
+      EXPECT_EQ(FButton->FadingImageRequests, requests + 1);
+      EXPECT_TRUE(dxFader()->Contains(FButton));
+      MoveAway();
+      ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+      dxFader()->Clear();
+      FButton->Invalidate();
+      PumpPending();
+    }
+  }
+  Application()->OnException = previous;
+}
+
 // Fades with the menu-animation setting on and off.
 struct TFadeCase {
   const char* Name;
