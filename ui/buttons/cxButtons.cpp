@@ -61,6 +61,7 @@ TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
   FViewInfo = CreateViewInfo();
   FGlyph = std::make_unique<TcxButtonGlyph>();
   FGlyph->OnChange = [this] { Invalidate(); };
+  FColors = std::make_unique<TcxButtonColors>(this);
   FControlCanvas = std::make_unique<TControlCanvas>(this);
   FCanvas = std::make_unique<TcxCanvas>(FControlCanvas.get());
   FLookAndFeel = std::make_unique<TcxLookAndFeel>(this);
@@ -86,6 +87,7 @@ TcxCustomButton::~TcxCustomButton() {
   FLookAndFeel->OnChanged = nullptr;
   FLookAndFeel.reset();
   FScaleFactor.ListenerRemove(this);
+  FColors.reset();
   FCanvas.reset();
   FControlCanvas.reset();
   FGlyph.reset();
@@ -172,7 +174,17 @@ void TcxCustomButton::CreateParams(TCreateParams& params) {
 }
 
 bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue& value) {
-  if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
+  if (path.starts_with(L"Colors.")) {
+    const TcxButtonAssignedColor* entry = TcxButtonColors::FindProperty(path.substr(7));
+    if (entry == nullptr)
+      return false;
+    TColor color = 0;
+    if (value.Kind == TPropertyValue::TKind::Integer)
+      color = static_cast<TColor>(value.Integer);
+    else if (!IdentToColor(value.AsString(), color))
+      throw EReadError(L"Invalid property value");
+    FColors->SetColor(*entry, color);
+  } else if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
     FSpeedButtonOptions.SetCanBeFocused(value.AsBoolean());
   else if (path == L"SpeedButtonOptions.GroupIndex" || path == L"GroupIndex")
     FSpeedButtonOptions.SetGroupIndex(value.AsInteger());
@@ -239,7 +251,8 @@ std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
                                                                    : cxbsNormal;
   // Background and frame only: the content is drawn over the blend.
   if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor);
+    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor, cxbpButton,
+                              FColors->GetColorByState(state));
   SetWindowOrgEx(dc, 0, 0, nullptr);
   return image;
 }
@@ -629,7 +642,10 @@ void TcxCustomButton::Draw(HDC dc) {
         OffsetRect(&textRect, shift, shift);
       }
       FCanvas->SetFont(Font());
-      FCanvas->Font().SetColor(painter->ButtonSymbolColor(state, Font().Color()));
+      TColor textColor = FColors->GetTextColorByState(state);
+      if (textColor == clDefault)
+        textColor = painter->ButtonSymbolColor(state, Font().Color());
+      FCanvas->Font().SetColor(textColor);
       SetBkMode(FCanvas->Handle(), TRANSPARENT);
       FCanvas->DrawText(Caption(), textRect, cxAlignCenter | cxSingleLine | cxShowPrefix,
                         state != cxbsDisabled);
@@ -649,7 +665,8 @@ void TcxCustomButton::DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButto
   if (TdxFader* fader = dxFaderInstance(); fader && fader->DrawFadeImage(this, ACanvas, R))
     return;
   if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor);
+    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor, cxbpButton,
+                              FColors->GetColorByState(AState));
 }
 
 void InitButtonsUnit() {

@@ -5,6 +5,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/StdCtrls.h"
+#include "ui/buttons/cxButtonColors.h"
 #include "ui/buttons/cxButtonViewInfo.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
@@ -130,6 +131,10 @@ public:
   void ChangeScale(int M, int D, bool isDpiChange) override;
 
   TcxSpeedButtonOptions& SpeedButtonOptions() noexcept { return FSpeedButtonOptions; }
+  // Colours per state; unassigned ones are the painter's.
+  TcxButtonColors& Colors() noexcept { return *FColors; }
+  void SetColors(const TcxButtonColors& Value) { FColors->Assign(Value); }
+  bool IsColorsStored() const noexcept { return FColors->IsStored(); }
   // Glyph placement: layout, margin and spacing.
   TcxButtonImageOptions& OptionsImage() noexcept { return *FOptionsImage; }
   // The glyph and its cell count.
@@ -224,6 +229,7 @@ private:
 
   std::unique_ptr<TcxButtonViewInfo> FViewInfo;
   std::unique_ptr<TcxButtonGlyph> FGlyph;
+  std::unique_ptr<TcxButtonColors> FColors;
   std::unique_ptr<TcxButtonImageOptions> FOptionsImage;
   std::unique_ptr<TcxTimer> FButtonPressTimer;
   std::unique_ptr<TControlCanvas> FControlCanvas;

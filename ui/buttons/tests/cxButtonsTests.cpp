@@ -45,12 +45,14 @@ public:
                         const TdxScaleFactor* AScaleFactor, bool ADrawBorder, bool AIsToolButton,
                         TcxButtonPart APart, TColor AColor) override {
     States.push_back(AState);
+    Colors.push_back(AColor);
     TcxStandardLookAndFeelPainter::DrawScaledButton(ACanvas, R, AState, AScaleFactor, ADrawBorder,
                                                     AIsToolButton, APart, AColor);
   }
 
   bool HotTrack = true;
   std::vector<TcxButtonState> States;
+  std::vector<TColor> Colors;
 };
 
 TRecordingPainter* gRecorder = nullptr;
@@ -180,6 +182,45 @@ public:
     dxFader()->SetState(fasDisabled);
   }
 };
+
+// The face colour handed to the painter for each state: an assigned normal
+// colour colours every state, an assigned default colour only the normal one.
+TEST_F(ButtonStates, AssignedColoursReachThePainterPerState) {
+  constexpr TColor kRed = 0x0000FF;
+  struct TCase {
+    const char* Name;
+    TcxButtonAssignedColor Entry;
+    TColor NormalFace, HotFace, PressedFace;
+  };
+  const TCase cases[] = {
+      {"normal", cxbcNormal, kRed, kRed, kRed},
+      {"default", cxbcDefault, kRed, clDefault, clDefault},
+      {"hot", cxbcHot, clDefault, kRed, clDefault},
+  };
+  auto paintedColor = [this] {
+    FRecorder->Colors.clear();
+    FButton->Repaint();
+    return FRecorder->Colors.empty() ? clNone : FRecorder->Colors.back();
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ValidateRect(FButton->Handle(), nullptr);
+    FButton->Colors().SetColor(c.Entry, kRed);
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(FButton->Handle(), &update, FALSE)) << "no repaint asked for";
+    EXPECT_EQ(paintedColor(), c.NormalFace);
+    Enter();
+    EXPECT_EQ(paintedColor(), c.HotFace);
+    ASSERT_TRUE(testing::MouseButtonDown());
+    ASSERT_TRUE(PumpUntil([&] { return Pressed(); }));
+    EXPECT_EQ(paintedColor(), c.PressedFace);
+    ASSERT_TRUE(testing::MouseButtonUp());
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot() && !Pressed(); }));
+    FButton->Colors().SetColor(c.Entry, clNone);
+    EXPECT_EQ(paintedColor(), clDefault);
+  }
+}
 
 struct TStateCase {
   const char* Name;
