@@ -1,19 +1,5 @@
 # Cross-compiles 32-bit Windows binaries with mingw-w64 (posix threads flavour).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TELVORA_MINGW_PREFIX i686-w64-mingw32)
-
-find_program(CMAKE_C_COMPILER NAMES ${TELVORA_MINGW_PREFIX}-gcc-posix ${TELVORA_MINGW_PREFIX}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${TELVORA_MINGW_PREFIX}-g++-posix ${TELVORA_MINGW_PREFIX}-g++ REQUIRED)
-find_program(CMAKE_RC_COMPILER NAMES ${TELVORA_MINGW_PREFIX}-windres windres REQUIRED)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TELVORA_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests and tools run under Wine on the build machine.
-find_program(TELVORA_WINE wine)
-if(TELVORA_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TELVORA_WINE})
-endif()
+set(TELVORA_WINE_NAMES wine)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
