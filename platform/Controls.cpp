@@ -4,14 +4,34 @@
 #include "platform/Forms.h"
 
 #include <algorithm>
+#include <climits>
+#include <numeric>
 
 namespace telvora {
 
 namespace {
 constexpr wchar_t kControlProp[] = L"TelvoraControl";
 
-int EdgeMulDiv(int value, int M, int D) {
-  return MulDiv(value, M, D);
+// Reduces N/D; should it still not fit an int (never for ratios of real
+// resolutions), it gives up precision until it does.
+void ReduceRatio(long long& N, long long& D) {
+  const long long divisor = std::gcd(N, D);
+  if (divisor > 1) {
+    N /= divisor;
+    D /= divisor;
+  }
+  while (N > INT_MAX || D > INT_MAX) {
+    N = std::max(1LL, (N + 1) / 2);
+    D = std::max(1LL, (D + 1) / 2);
+  }
+}
+
+// `value`, given at scale `from`, at scale `to`: MulDiv by to / from.
+int ScaleLength(int value, const TScaleRatio& from, const TScaleRatio& to) {
+  long long N = static_cast<long long>(to.Numerator) * from.Denominator;
+  long long D = static_cast<long long>(to.Denominator) * from.Numerator;
+  ReduceRatio(N, D);
+  return N == D ? value : MulDiv(value, static_cast<int>(N), static_cast<int>(D));
 }
 
 BYTE CharsetFromValue(const TPropertyValue& value) {
@@ -36,6 +56,20 @@ TColor ColorFromValue(const TPropertyValue& value) {
   return color;
 }
 } // namespace
+
+void TScaleRatio::Multiply(int M, int D) {
+  if (M <= 0 || D <= 0)
+    return;
+  long long N = static_cast<long long>(Numerator) * M;
+  long long Den = static_cast<long long>(Denominator) * D;
+  ReduceRatio(N, Den);
+  Numerator = static_cast<int>(N);
+  Denominator = static_cast<int>(Den);
+}
+
+int TGivenLength::ScaledTo(const TScaleRatio& scale) const {
+  return ScaleLength(Value, At, scale);
+}
 
 TShiftState KeysToShiftState(WPARAM keys) noexcept {
   TShiftState result = 0;
@@ -78,8 +112,10 @@ TWinControl* TWinControl::FromHandle(HWND window) {
 }
 
 TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
+  FGivenFontHeight = {FFont.Height(), FScale};
   FFont.OnChange = [this] {
     FParentFont = false;
+    RememberGivenFontHeight();
     FontChanged();
   };
 }
@@ -275,6 +311,27 @@ void TWinControl::RecreateWnd() {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  ApplyBounds(ALeft, ATop, AWidth, AHeight);
+  RememberGivenBounds();
+}
+
+void TWinControl::RememberGivenBounds() {
+  FGivenBounds = BoundsRect();
+  FGivenBoundsAt = FScale;
+}
+
+void TWinControl::RememberGivenFontHeight() {
+  // A height other than the given one at the current scale was set by
+  // someone other than the rescaling: it is the given one from now on.
+  if (FFont.Height() != FGivenFontHeight.ScaledTo(FScale))
+    FGivenFontHeight = {FFont.Height(), FScale};
+}
+
+void TWinControl::ScaleFontHeight() {
+  FFont.SetHeight(FGivenFontHeight.ScaledTo(FScale));
+}
+
+void TWinControl::ApplyBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FLeft = ALeft;
   FTop = ATop;
   FWidth = AWidth;
@@ -407,32 +464,33 @@ void TWinControl::Repaint() {
 }
 
 void TWinControl::ChangeScale(int M, int D, bool isDpiChange) {
-  if (M == D)
+  if (M == D || M <= 0 || D <= 0)
     return;
-  int newLeft = EdgeMulDiv(FLeft, M, D);
-  int newTop = EdgeMulDiv(FTop, M, D);
-  int newWidth = EdgeMulDiv(FLeft + FWidth, M, D) - newLeft;
-  int newHeight = EdgeMulDiv(FTop + FHeight, M, D) - newTop;
-  if (!FParentFont) {
-    bool wasParentFont = FParentFont;
-    FFont.SetHeight(MulDiv(FFont.Height(), M, D));
-    FParentFont = wasParentFont;
-  }
-  SetBounds(newLeft, newTop, newWidth, newHeight);
+  FScale.Multiply(M, D);
+  if (!FParentFont)
+    ScaleFontHeight();
+  // Edges, not sizes, are rounded: right and bottom follow from the given
+  // left + width and top + height.
+  const RECT& given = FGivenBounds;
+  int newLeft = ScaleLength(given.left, FGivenBoundsAt, FScale);
+  int newTop = ScaleLength(given.top, FGivenBoundsAt, FScale);
+  int newRight = ScaleLength(given.right, FGivenBoundsAt, FScale);
+  int newBottom = ScaleLength(given.bottom, FGivenBoundsAt, FScale);
+  ApplyBounds(newLeft, newTop, newRight - newLeft, newBottom - newTop);
   for (TWinControl* child : FControls)
     child->ChangeScale(M, D, isDpiChange);
 }
 
 bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& value) {
-  if (path == L"Left")
-    FLeft = value.AsInteger();
-  else if (path == L"Top")
-    FTop = value.AsInteger();
-  else if (path == L"Width")
-    FWidth = value.AsInteger();
-  else if (path == L"Height")
-    FHeight = value.AsInteger();
-  else if (path == L"Caption" || path == L"Text")
+  int* bound = path == L"Left"     ? &FLeft
+               : path == L"Top"    ? &FTop
+               : path == L"Width"  ? &FWidth
+               : path == L"Height" ? &FHeight
+                                   : nullptr;
+  if (bound != nullptr) {
+    *bound = value.AsInteger();
+    RememberGivenBounds();
+  } else if (path == L"Caption" || path == L"Text")
     SetCaption(value.AsString());
   else if (path == L"TabOrder")
     SetTabOrder(value.AsInteger());
@@ -447,8 +505,10 @@ bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& va
   else if (path == L"ParentFont") {
     if (value.AsBoolean())
       ApplyParentFont();
-    else
+    else {
       FParentFont = false;
+      RememberGivenFontHeight();
+    }
   } else if (path == L"Font.Name")
     FFont.SetName(value.AsString());
   else if (path == L"Font.Height")

@@ -45,6 +45,26 @@ struct TCreateParams {
   HBRUSH Background = nullptr;
 };
 
+// An exact ratio Numerator/Denominator, kept reduced: how far a control has
+// been rescaled since it was made (3/2 after 96 -> 144 pixels per inch).
+struct TScaleRatio {
+  int Numerator = 1;
+  int Denominator = 1;
+  // Multiplies the ratio by M/D (a rescale from D to M pixels per inch).
+  void Multiply(int M, int D);
+  bool operator==(const TScaleRatio&) const = default;
+};
+
+// A length as it was last given (by a form description or a setter), with
+// the control's scale at that moment. Every rescale computes the length
+// from here, MulDiv(Value, scale / At), so that rounding never adds up: the
+// length at a scale is the same whatever scales were passed on the way.
+struct TGivenLength {
+  int Value = 0;
+  TScaleRatio At;
+  int ScaledTo(const TScaleRatio& scale) const;
+};
+
 class TCustomForm;
 
 class TWinControl : public TComponent {
@@ -67,6 +87,8 @@ public:
   int Top() const noexcept { return FTop; }
   int Width() const noexcept { return FWidth; }
   int Height() const noexcept { return FHeight; }
+  // Moves and sizes the control; the figures become its given bounds, from
+  // which every later rescale computes.
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
   RECT ClientRect();
   RECT BoundsRect() const noexcept { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
@@ -105,8 +127,11 @@ public:
   void Repaint();
   void Refresh() { Repaint(); }
 
-  // Rescales the control from D to M pixels per inch (bounds by edges, font).
+  // Rescales the control from D to M pixels per inch: the bounds edge by
+  // edge and an own font, each computed from the figures last given.
   virtual void ChangeScale(int M, int D, bool isDpiChange);
+  // How far the control has been rescaled since it was made.
+  const TScaleRatio& Scale() const noexcept { return FScale; }
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
@@ -143,6 +168,14 @@ protected:
   // Font for the control's window (WM_SETFONT); none for owner-drawn ones.
   virtual bool WantsWindowFont() const { return true; }
 
+  // Moves and sizes the window as layout requires (scaling, auto-size),
+  // leaving the given bounds as they are.
+  void ApplyBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  // Multiplies the control's scale by M/D, and nothing else.
+  void MultiplyScale(int M, int D) { FScale.Multiply(M, D); }
+  // Sets the font's height to the given one at the current scale.
+  void ScaleFontHeight();
+
   bool IsMouseInControl() const noexcept { return FMouseInControl; }
   bool IsLButtonDown() const noexcept { return FLButtonDown; }
 
@@ -156,6 +189,8 @@ private:
   void RemoveControl(TWinControl* control);
   void ApplyParentFont();
   void UpdateBoundsFromWindow();
+  void RememberGivenBounds();
+  void RememberGivenFontHeight();
   bool ReflectNotification(TMessage& message);
   void MainWndProc(TMessage& message);
 
@@ -165,6 +200,11 @@ private:
   WNDPROC FDefWndProc = nullptr;
   bool FCreatingWindow = false;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TScaleRatio FScale;
+  // The edges as last given, and the scale they were given at.
+  RECT FGivenBounds{};
+  TScaleRatio FGivenBoundsAt;
+  TGivenLength FGivenFontHeight;
   std::wstring FCaption;
   TFont FFont;
   bool FParentFont = true;

@@ -55,6 +55,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
 void TCustomForm::SetClientSize(int width, int height) {
   FClientWidth = width;
   FClientHeight = height;
+  FGivenClientWidth = {width, Scale()};
+  FGivenClientHeight = {height, Scale()};
   ApplyClientSize();
 }
 
@@ -92,15 +94,19 @@ void TCustomForm::CreateHandleDone() {
 }
 
 bool TCustomForm::SetProperty(const std::wstring& path, const TPropertyValue& value) {
-  if (path == L"ClientWidth")
+  if (path == L"ClientWidth") {
     FClientWidth = value.AsInteger();
-  else if (path == L"ClientHeight")
+    FGivenClientWidth = {FClientWidth, Scale()};
+  } else if (path == L"ClientHeight") {
     FClientHeight = value.AsInteger();
-  else if (path == L"PixelsPerInch")
+    FGivenClientHeight = {FClientHeight, Scale()};
+  } else if (path == L"PixelsPerInch") {
     FPixelsPerInch = value.AsInteger();
-  else if (path == L"TextHeight")
+    FGivenPixelsPerInch = {FPixelsPerInch, Scale()};
+  } else if (path == L"TextHeight") {
     FTextHeight = value.AsInteger();
-  else if (path == L"Scaled")
+    FGivenTextHeight = {FTextHeight, Scale()};
+  } else if (path == L"Scaled")
     FScaled = value.AsBoolean();
   else
     return TWinControl::SetProperty(path, value);
@@ -212,15 +218,18 @@ void TCustomForm::ScaleForPPI(int newPPI) {
 }
 
 void TCustomForm::ChangeScale(int M, int D, bool isDpiChange) {
+  if (M == D || M <= 0 || D <= 0)
+    return;
+  MultiplyScale(M, D);
   // The form's font first, so the controls' fonts follow it, then the
-  // controls' bounds, then the client size.
-  Font().SetHeight(MulDiv(Font().Height(), M, D));
+  // controls' bounds, then the client size; each from its given figure.
+  ScaleFontHeight();
   for (int i = 0; i < ControlCount(); ++i)
     Controls(i)->ChangeScale(M, D, isDpiChange);
-  FClientWidth = MulDiv(FClientWidth, M, D);
-  FClientHeight = MulDiv(FClientHeight, M, D);
-  FTextHeight = MulDiv(FTextHeight, M, D);
-  FPixelsPerInch = M;
+  FClientWidth = FGivenClientWidth.ScaledTo(Scale());
+  FClientHeight = FGivenClientHeight.ScaledTo(Scale());
+  FTextHeight = FGivenTextHeight.ScaledTo(Scale());
+  FPixelsPerInch = FGivenPixelsPerInch.ScaledTo(Scale());
   ApplyClientSize();
 }
 

@@ -39,7 +39,10 @@ public:
 
   // Reads the form description resource named after the class (upper case).
   void ReadFormDescription();
-  // Scales the form from its current resolution to `newPPI`.
+  // Scales the form from its current resolution to `newPPI`. Every figure
+  // is computed from the one last given (the form description's, unless a
+  // setter gave another), so the layout at a resolution is the same
+  // whatever resolutions the form passed through before.
   void ScaleForPPI(int newPPI);
   // Scales the form to the monitor it will be shown on.
   void ScaleForCurrentDpi();
@@ -65,6 +68,12 @@ private:
   int FClientHeight = 0;
   int FPixelsPerInch = 96;
   int FTextHeight = 13;
+  // As last given (description or setter), with the scale then: a rescale
+  // computes the figures above from these.
+  TGivenLength FGivenClientWidth;
+  TGivenLength FGivenClientHeight;
+  TGivenLength FGivenPixelsPerInch{96, {}};
+  TGivenLength FGivenTextHeight{13, {}};
   bool FScaled = true;
   int FModalResult = 0;
   TWinControl* FActiveControl = nullptr;

@@ -62,7 +62,7 @@ int TEdit::AutoHeight() {
 
 void TEdit::AdjustHeight() {
   if (FAutoSize)
-    SetBounds(Left(), Top(), Width(), AutoHeight());
+    ApplyBounds(Left(), Top(), Width(), AutoHeight());
 }
 
 void TEdit::FontChanged() {

@@ -1,11 +1,16 @@
-// Windowed controls: the identifiers their windows get under their parent.
+// Windowed controls: the identifiers their windows get under their parent,
+// and their figures when the form is rescaled again and again.
 
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
 #include <set>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace telvora {
@@ -48,6 +53,82 @@ TEST(ControlIdentifiers, UniqueUnderTheParentHoweverTheWindowsCameAbout) {
   // A window made again keeps clear of its siblings.
   form.Controls(0)->RecreateWnd();
   EXPECT_TRUE(IdentifiersUnique(form)) << "a recreated window";
+}
+
+class TPlainControl : public TWinControl {
+public:
+  using TWinControl::TWinControl;
+  std::wstring ClassName() const override { return L"TPlainTestControl"; }
+};
+
+struct TGivenFigures {
+  int Dpi;
+  RECT Bounds; // edges
+  int FontHeight;
+  SIZE Client;
+  int FormFontHeight;
+  int FormFontDpi;
+};
+
+// The figures given at `given.Dpi` as a single rescale to `dpi` makes them:
+// MulDiv edge by edge, font heights and the client size.
+std::string Expected(const TGivenFigures& given, int dpi) {
+  auto scale = [&](int value) { return MulDiv(value, dpi, given.Dpi); };
+  std::ostringstream text;
+  text << scale(given.Bounds.left) << ", " << scale(given.Bounds.top) << " - "
+       << scale(given.Bounds.right) << ", " << scale(given.Bounds.bottom) << ", font "
+       << scale(given.FontHeight) << "; client " << scale(given.Client.cx) << "x"
+       << scale(given.Client.cy) << ", form font "
+       << MulDiv(given.FormFontHeight, dpi, given.FormFontDpi);
+  return text.str();
+}
+
+std::string Actual(TCustomForm& form, TWinControl& control) {
+  RECT client{};
+  GetClientRect(form.Handle(), &client);
+  RECT r = control.BoundsRect();
+  std::ostringstream text;
+  text << r.left << ", " << r.top << " - " << r.right << ", " << r.bottom << ", font "
+       << control.Font().Height() << "; client " << client.right << "x" << client.bottom
+       << ", form font " << form.Font().Height();
+  return text.str();
+}
+
+// Bounds, an own font and a client size given while the form is at 120 dpi
+// are, at every resolution the form is then moved to, those figures scaled
+// once from 120 dpi, whatever resolutions the form passed through; the
+// form's font keeps following its 96 dpi figure.
+TEST(ControlScaling, FiguresGivenAtOneResolutionHoldOnAnyWalk) {
+  TIdTestForm form(nullptr);
+  form.SetClientSize(300, 200);
+  auto* control = new TPlainControl(&form);
+  control->SetParent(&form);
+  control->SetBounds(10, 10, 80, 20);
+  form.HandleNeeded();
+  form.ScaleForPPI(120);
+  ASSERT_EQ(form.PixelsPerInch(), 120);
+  control->SetBounds(17, 9, 101, 23);
+  control->Font().SetHeight(-15);
+  form.SetClientSize(333, 211);
+  const TGivenFigures given{120, {17, 9, 118, 32}, -15, {333, 211}, -11, 96};
+  ASSERT_EQ(Actual(form, *control), Expected(given, 120));
+
+  constexpr std::array<int, 7> resolutions = {96, 108, 120, 144, 168, 192, 240};
+  std::mt19937 random(1234);
+  std::uniform_int_distribution<size_t> pick(0, resolutions.size() - 1);
+  int differing = 0;
+  std::string firstDifference;
+  for (int step = 1; step <= 100; ++step) {
+    const int dpi = resolutions[pick(random)];
+    form.ScaleForPPI(dpi);
+    ASSERT_EQ(form.PixelsPerInch(), dpi);
+    const std::string actual = Actual(form, *control);
+    const std::string expected = Expected(given, dpi);
+    if (actual != expected && differing++ == 0)
+      firstDifference = "step " + std::to_string(step) + " to " + std::to_string(dpi) +
+                        " dpi: " + actual + ", expected " + expected;
+  }
+  EXPECT_EQ(differing, 0) << "the first at " << firstDifference;
 }
 
 } // namespace
