@@ -4,13 +4,59 @@
 #include "platform/Handles.h"
 #include "platform/UtilWindow.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <memory>
 
 namespace telvora {
 
 namespace {
 TClipboard* gClipboard = nullptr;
 bool gClipboardDone = false;
+
+// Another program may hold the clipboard for a moment (clipboard history
+// tools read every change as it happens): a refused open is tried again
+// every few milliseconds, for at most this long in all.
+constexpr std::chrono::milliseconds kClipboardOpenPatience{250};
+constexpr std::chrono::milliseconds kClipboardOpenStep{5};
+
+// Waits `time`, answering meanwhile the messages other threads and
+// programs send to this thread. Posted messages and input stay queued.
+void WaitAnsweringSentMessages(std::chrono::milliseconds time) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + time;
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+    if (left.count() <= 0)
+      return;
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_SENDMESSAGE,
+                                    MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0)
+      return;
+    MSG message{};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+// Opens the clipboard for `window`, trying again while it is refused, up to
+// kClipboardOpenPatience. Between tries the thread answers the messages
+// sent to it, since the holder may be waiting for one of them (the
+// clipboard's owner window is this thread's); posted messages and input
+// stay queued, so no other click, key or close is handled in the middle of
+// this one. On failure `error` is the error of the last try.
+bool OpenClipboardPatiently(HWND window, DWORD& error) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + kClipboardOpenPatience;
+  for (;;) {
+    if (OpenClipboard(window))
+      return true;
+    error = GetLastError();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+    if (left.count() <= 0)
+      return false;
+    WaitAnsweringSentMessages(std::min(kClipboardOpenStep, left));
+  }
+}
 } // namespace
 
 TClipboard* Clipboard() {
@@ -32,20 +78,23 @@ TClipboard::~TClipboard() {
 
 void TClipboard::Open() {
   if (FOpenRefCount == 0) {
-    FClipboardWindow = Application() ? Application()->Handle() : nullptr;
-    if (FClipboardWindow == nullptr) {
-      FClipboardWindow =
-          AllocateHWnd([this](TMessage& m) { DefaultUtilWindowProc(FClipboardWindow, m); });
-      FAllocated = true;
+    // The window stays in locals until the clipboard is open: a message
+    // answered while waiting may copy too, opening and closing this object.
+    HWND window = Application() ? Application()->Handle() : nullptr;
+    const bool allocated = window == nullptr;
+    if (allocated) {
+      auto self = std::make_shared<HWND>(nullptr);
+      window = AllocateHWnd([self](TMessage& m) { DefaultUtilWindowProc(*self, m); });
+      *self = window;
     }
-    if (!OpenClipboard(FClipboardWindow)) {
-      DWORD error = GetLastError();
-      if (FAllocated)
-        DeallocateHWnd(FClipboardWindow);
-      FAllocated = false;
-      FClipboardWindow = nullptr;
+    DWORD error = 0;
+    if (!OpenClipboardPatiently(window, error)) {
+      if (allocated)
+        DeallocateHWnd(window);
       throw EClipboardException(Format(L"Cannot open clipboard: %s", {SysErrorMessage(error)}));
     }
+    FClipboardWindow = window;
+    FAllocated = allocated;
     FEmptied = false;
   }
   ++FOpenRefCount;

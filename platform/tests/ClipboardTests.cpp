@@ -5,6 +5,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Handles.h"
 #include "tests/support/ClipboardHolder.h"
+#include "tests/support/Desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,56 @@ TEST(Clipboard, HeldByAnotherProcessRaisesAndEmptiesNothing) {
   // Once the holder is gone the old content is still there.
   holder.reset();
   EXPECT_EQ(ClipboardBytes(CF_TEXT), before);
+}
+
+// Another thread of this process holds the clipboard and lets it go only
+// once this thread has answered a message it sends: the holder waits on us,
+// as a program waiting for the clipboard owner's answer does.
+struct THolderThread {
+  HANDLE Held = nullptr;
+  bool Opened = false;
+  bool Answered = false;
+
+  static DWORD WINAPI Run(void* parameter) {
+    auto* self = static_cast<THolderThread*>(parameter);
+    TWindowHandle window(CreateWindowExW(0, L"STATIC", L"holder", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr));
+    self->Opened = window && OpenClipboard(window.Get());
+    SetEvent(self->Held);
+    if (!self->Opened)
+      return 0;
+    DWORD_PTR result = 0;
+    self->Answered = SendMessageTimeoutW(Application()->Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 10000,
+                                         &result) != 0;
+    CloseClipboard();
+    return 0;
+  }
+};
+
+// Waits for a thread to end, answering the messages it sends meanwhile.
+void JoinAnswering(HANDLE thread) {
+  while (MsgWaitForMultipleObjectsEx(1, &thread, 20000, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
+         WAIT_OBJECT_0 + 1) {
+    MSG message{};
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+TEST(Clipboard, AHolderWaitingOnThisThreadIsAnsweredAndTheCopyFollows) {
+  PutAnsiText("previous");
+  THolderThread holder;
+  testing::TKernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  holder.Held = held.Get();
+  testing::TKernelHandle thread(CreateThread(nullptr, 0, THolderThread::Run, &holder, 0, nullptr));
+  ASSERT_TRUE(thread);
+  WaitForSingleObject(held.Get(), 20000);
+  ASSERT_TRUE(holder.Opened);
+  EXPECT_NO_THROW(Clipboard()->SetAsText(L"after the holder"));
+  JoinAnswering(thread.Get());
+  EXPECT_TRUE(holder.Answered);
+  EXPECT_EQ(ClipboardBytes(CF_UNICODETEXT), Utf16WithZero(L"after the holder"));
+  EXPECT_EQ(Clipboard()->OpenRefCount(), 0);
+  EXPECT_EQ(TGlobalMemory::LiveCount(), 0);
 }
 
 TEST(Clipboard, RefusedDataFreesTheBlockAndCloses) {

@@ -1,5 +1,6 @@
 #pragma once
-// Another process that holds the clipboard open while the holder lives.
+// Another process that holds the clipboard open while the holder lives, all
+// the time or for a moment now and then.
 
 #include <windows.h>
 
@@ -12,6 +13,9 @@ public:
   // Starts clipboard-holder.exe (next to the running test program) and waits
   // until it has opened the clipboard.
   TClipboardHolderProcess();
+  // Starts clipboard-holder.exe holding the clipboard for `holdMs` in every
+  // `periodMs` until the holder goes, and waits until it has held it once.
+  TClipboardHolderProcess(DWORD holdMs, DWORD periodMs);
   TClipboardHolderProcess(const TClipboardHolderProcess&) = delete;
   TClipboardHolderProcess& operator=(const TClipboardHolderProcess&) = delete;
   // Lets the process close the clipboard and waits for it to end.
@@ -20,6 +24,8 @@ public:
   bool Holding() const noexcept { return FHolding; }
 
 private:
+  void Start(const std::wstring& arguments);
+
   HANDLE FReady = nullptr;
   HANDLE FRelease = nullptr;
   PROCESS_INFORMATION FProcess{};

@@ -10,6 +10,14 @@ std::wstring ProgramFolder() {
 }
 
 TClipboardHolderProcess::TClipboardHolderProcess() {
+  Start(L"");
+}
+
+TClipboardHolderProcess::TClipboardHolderProcess(DWORD holdMs, DWORD periodMs) {
+  Start(L" " + std::to_wstring(holdMs) + L" " + std::to_wstring(periodMs));
+}
+
+void TClipboardHolderProcess::Start(const std::wstring& arguments) {
   std::wstring suffix =
       std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount());
   std::wstring readyName = L"TelvoraClipboardReady." + suffix;
@@ -17,7 +25,7 @@ TClipboardHolderProcess::TClipboardHolderProcess() {
   FReady = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
   FRelease = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
   std::wstring exe = ProgramFolder() + L"clipboard-holder.exe";
-  std::wstring command = L"\"" + exe + L"\" " + readyName + L" " + releaseName;
+  std::wstring command = L"\"" + exe + L"\" " + readyName + L" " + releaseName + arguments;
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
