@@ -102,39 +102,4 @@ bool TCryptographyKeyGuard::WriteString(DWORD type, const std::wstring& text) {
   return WriteValue(type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-TCurrentUserDwordGuard::TCurrentUserDwordGuard(std::wstring key, std::wstring value, DWORD data)
-    : FKey(std::move(key)), FValue(std::move(value)) {
-  HKEY opened = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-    return;
-  TRegKey holder(opened);
-  DWORD size = 0;
-  if (RegQueryValueExW(opened, FValue.c_str(), nullptr, &FOldType, nullptr, &size) ==
-      ERROR_SUCCESS) {
-    FOldData.resize(size);
-    if (RegQueryValueExW(opened, FValue.c_str(), nullptr, &FOldType, FOldData.data(), &size) !=
-        ERROR_SUCCESS)
-      return;
-    FOldData.resize(size);
-    FHadValue = true;
-  }
-  FApplied = RegSetValueExW(opened, FValue.c_str(), 0, REG_DWORD,
-                            reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
-}
-
-TCurrentUserDwordGuard::~TCurrentUserDwordGuard() {
-  if (!FApplied)
-    return;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
-    return;
-  TRegKey holder(opened);
-  if (FHadValue)
-    RegSetValueExW(opened, FValue.c_str(), 0, FOldType, FOldData.data(),
-                   static_cast<DWORD>(FOldData.size()));
-  else
-    RegDeleteValueW(opened, FValue.c_str());
-}
-
 } // namespace telvora::testing

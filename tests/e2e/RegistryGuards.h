@@ -2,6 +2,8 @@
 // Registry changes the end-to-end tests make to provoke failures, each undone
 // when its guard goes (also when a test fails half-way).
 
+#include "tests/support/RegistryValueGuard.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -32,26 +34,6 @@ public:
 
 private:
   bool FSaved = false;
-};
-
-// Sets a REG_DWORD value under HKCU (for example Control Panel\Desktop
-// LogPixels) and restores the old value, or its absence, when it goes.
-class TCurrentUserDwordGuard {
-public:
-  TCurrentUserDwordGuard(std::wstring key, std::wstring value, DWORD data);
-  TCurrentUserDwordGuard(const TCurrentUserDwordGuard&) = delete;
-  TCurrentUserDwordGuard& operator=(const TCurrentUserDwordGuard&) = delete;
-  ~TCurrentUserDwordGuard();
-
-  bool Applied() const noexcept { return FApplied; }
-
-private:
-  std::wstring FKey;
-  std::wstring FValue;
-  bool FApplied = false;
-  bool FHadValue = false;
-  DWORD FOldType = 0;
-  std::vector<BYTE> FOldData;
 };
 
 } // namespace telvora::testing

@@ -2,6 +2,7 @@
 
 #include "platform/Handles.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/RegistryValueGuard.h"
 
 #include <windows.h>
 
@@ -18,62 +19,6 @@ constexpr wchar_t kCaseVariable[] = L"TELVORA_TEST_SYSTEM_DPI_CASE";
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kWindowMetricsKey[] = L"Control Panel\\Desktop\\WindowMetrics";
 constexpr DWORD kChildTimeoutMs = 120000;
-
-// Sets a REG_DWORD value under HKCU, or removes it, and puts back the old
-// value, or its absence, when it goes.
-class TCurrentUserValueGuard {
-public:
-  TCurrentUserValueGuard(std::wstring key, std::wstring value, std::optional<DWORD> data)
-      : FKey(std::move(key)), FValue(std::move(value)) {
-    HKEY opened = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &opened,
-                        nullptr) != ERROR_SUCCESS)
-      return;
-    TRegKey holder(opened);
-    DWORD size = 0;
-    if (RegQueryValueExW(opened, FValue.c_str(), nullptr, &FOldType, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      FOldData.resize(size);
-      if (RegQueryValueExW(opened, FValue.c_str(), nullptr, &FOldType, FOldData.data(), &size) !=
-          ERROR_SUCCESS)
-        return;
-      FOldData.resize(size);
-      FHadValue = true;
-    }
-    if (data)
-      FApplied =
-          RegSetValueExW(opened, FValue.c_str(), 0, REG_DWORD,
-                         reinterpret_cast<const BYTE*>(&*data), sizeof(DWORD)) == ERROR_SUCCESS;
-    else
-      FApplied = !FHadValue || RegDeleteValueW(opened, FValue.c_str()) == ERROR_SUCCESS;
-  }
-  TCurrentUserValueGuard(const TCurrentUserValueGuard&) = delete;
-  TCurrentUserValueGuard& operator=(const TCurrentUserValueGuard&) = delete;
-  ~TCurrentUserValueGuard() {
-    if (!FApplied)
-      return;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, FKey.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
-      return;
-    TRegKey holder(opened);
-    if (FHadValue)
-      RegSetValueExW(opened, FValue.c_str(), 0, FOldType, FOldData.data(),
-                     static_cast<DWORD>(FOldData.size()));
-    else
-      RegDeleteValueW(opened, FValue.c_str());
-  }
-
-  bool Applied() const noexcept { return FApplied; }
-
-private:
-  std::wstring FKey;
-  std::wstring FValue;
-  bool FApplied = false;
-  bool FHadValue = false;
-  DWORD FOldType = 0;
-  std::vector<BYTE> FOldData;
-};
 
 // Sets an environment variable of this process, which a child inherits,
 // and removes it again.
