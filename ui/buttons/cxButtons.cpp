@@ -231,7 +231,7 @@ bool TcxCustomButton::CanFade() {
     return false;
   const TcxLookAndFeelStyle style = painter->LookAndFeelStyle();
   return (style == lfsNative || style == lfsSkin) &&
-         (IsWinVistaOrLater() || FKind != cxbkCommandLink) && CanHotTrack();
+         (IsWinVistaOrLater() || FKind != cxbkCommandLink) && CanHotTrack() && !OnCustomDraw;
 }
 
 std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
@@ -251,8 +251,7 @@ std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
                                                                    : cxbsNormal;
   // Background and frame only: the content is drawn over the blend.
   if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor, cxbpButton,
-                              FColors->GetColorByState(state));
+    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor, cxbpButton, FaceColor(state));
   SetWindowOrgEx(dc, 0, 0, nullptr);
   return image;
 }
@@ -633,7 +632,16 @@ void TcxCustomButton::Draw(HDC dc) {
     // painter's text colour, moved by its pressed shift.
     const RECT r = ClientRect();
     const TcxButtonState state = GetButtonState();
-    DrawBackground(*FCanvas, r, state);
+    TColor faceColor = FColors->GetColorByState(state);
+    TFont font;
+    font.Assign(Font());
+    DoGetDrawParams(state, faceColor, font);
+    if (DoCustomDraw(*FCanvas, *FViewInfo)) {
+      FControlCanvas->SetHandle(nullptr);
+      FCanvas->Unlock();
+      return;
+    }
+    DrawBackground(*FCanvas, r, state, faceColor);
     TcxCustomLookAndFeelPainter* painter = GetPainter();
     if (painter != nullptr && !Caption().empty()) {
       RECT textRect = r;
@@ -641,10 +649,10 @@ void TcxCustomButton::Draw(HDC dc) {
         const int shift = painter->ScaledButtonTextShift(&FScaleFactor);
         OffsetRect(&textRect, shift, shift);
       }
-      FCanvas->SetFont(Font());
+      FCanvas->SetFont(font);
       TColor textColor = FColors->GetTextColorByState(state);
       if (textColor == clDefault)
-        textColor = painter->ButtonSymbolColor(state, Font().Color());
+        textColor = painter->ButtonSymbolColor(state, font.Color());
       FCanvas->Font().SetColor(textColor);
       SetBkMode(FCanvas->Handle(), TRANSPARENT);
       FCanvas->DrawText(Caption(), textRect, cxAlignCenter | cxSingleLine | cxShowPrefix,
@@ -659,14 +667,36 @@ void TcxCustomButton::Draw(HDC dc) {
   FCanvas->Unlock();
 }
 
-void TcxCustomButton::DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState) {
+bool TcxCustomButton::DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo) {
+  bool handled = false;
+  if (OnCustomDraw)
+    OnCustomDraw(this, ACanvas, AViewInfo, handled);
+  return handled;
+}
+
+void TcxCustomButton::DoGetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont) {
+  if (OnGetDrawParams)
+    OnGetDrawParams(this, AState, AColor, AFont);
+}
+
+TColor TcxCustomButton::FaceColor(TcxButtonState AState) {
+  TColor color = FColors->GetColorByState(AState);
+  if (OnGetDrawParams) {
+    TFont font;
+    font.Assign(Font());
+    DoGetDrawParams(AState, color, font);
+  }
+  return color;
+}
+
+void TcxCustomButton::DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                                     TColor AColor) {
   // The parent's colour first: themed faces need not cover the corners.
   ACanvas.FillRect(R, Parent() ? Parent()->Color() : Color());
   if (TdxFader* fader = dxFaderInstance(); fader && fader->DrawFadeImage(this, ACanvas, R))
     return;
   if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor, cxbpButton,
-                              FColors->GetColorByState(AState));
+    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor, cxbpButton, AColor);
 }
 
 void InitButtonsUnit() {

@@ -93,6 +93,14 @@ std::wstring RemoveAccelChars(const std::wstring& ACaption);
 // single "&", compared case-insensitively.
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
 
+// Raised before the button draws; a handler that sets AHandled draws the
+// button itself.
+using TcxButtonCustomDrawEvent = std::function<void(TObject* Sender, TcxCanvas& ACanvas,
+                                                    TcxButtonViewInfo& AViewInfo, bool& AHandled)>;
+// Lets a handler change the face colour and the caption font of a state.
+using TcxButtonGetDrawParamsEvent = std::function<void(
+    TcxCustomButton* Sender, TcxButtonState AState, TColor& AColor, TFont& AFont)>;
+
 class TcxCustomButton : public TCustomButton,
                         public IdxScaleFactor,
                         public IdxFadingObject,
@@ -172,7 +180,13 @@ public:
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
+  TcxButtonCustomDrawEvent OnCustomDraw;
+  TcxButtonGetDrawParamsEvent OnGetDrawParams;
+
 protected:
+  // Raises OnCustomDraw; answers whether the handler drew the button.
+  bool DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo);
+  virtual void DoGetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont);
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   // Keys that reach the default handling are offered to the application
@@ -213,7 +227,8 @@ protected:
   virtual void Draw(HDC dc);
   // Background and frame of the button in AState (no caption): the faded
   // image when one is given by the fader, else the painter's.
-  virtual void DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState);
+  virtual void DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
+                              TColor AColor);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void DoButtonPressTimer(TObject* Sender);
   // Sizes the button to its content; the button has no size-to-content
@@ -222,6 +237,8 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+  // The face colour of a state: the colour set's, as OnGetDrawParams leaves it.
+  TColor FaceColor(TcxButtonState AState);
   // BM_CLICK of a button that cannot be focused.
   void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.

@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -220,6 +221,77 @@ TEST_F(ButtonStates, AssignedColoursReachThePainterPerState) {
     FButton->Colors().SetColor(c.Entry, clNone);
     EXPECT_EQ(paintedColor(), clDefault);
   }
+}
+
+// A custom-draw handler that says it drew the button suppresses all of the
+// button's own drawing, and no fade runs while a handler is assigned; one
+// that does not leaves the drawing as it was.
+TEST_F(Button, CustomDrawHandlerSuppressesDrawingAndFading) {
+  SetMenuAnimation(true);
+  dxFader()->SetState(fasEnabled);
+  struct TCase {
+    bool Handled;
+    size_t Faces;
+  };
+  for (TCase c : {TCase{true, 0}, TCase{false, 1}}) {
+    SCOPED_TRACE(c.Handled ? "handled" : "not handled");
+    int calls = 0;
+    FButton->OnCustomDraw = [&](TObject* Sender, TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo,
+                                bool& AHandled) {
+      ++calls;
+      EXPECT_EQ(Sender, FButton);
+      EXPECT_FALSE(AHandled);
+      EXPECT_NE(ACanvas.Handle(), nullptr);
+      EXPECT_EQ(&AViewInfo, &FButton->ViewInfo());
+      AHandled = c.Handled;
+    };
+    EXPECT_FALSE(FButton->CanFade());
+    FRecorder->States.clear();
+    FButton->Repaint();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(FRecorder->States.size(), c.Faces);
+    const int requests = FButton->FadingImageRequests;
+    Enter();
+    FButton->Repaint();
+    EXPECT_EQ(FButton->FadingImageRequests, requests) << "a fade started";
+    EXPECT_FALSE(dxFader()->Contains(FButton));
+    MoveAway();
+    ASSERT_TRUE(PumpUntil([&] { return !Hot(); }));
+  }
+  FButton->OnCustomDraw = nullptr;
+  EXPECT_TRUE(FButton->CanFade());
+}
+
+// A draw-parameters handler changes the face colour of the state it is
+// asked for, also in the fading images.
+TEST_F(Button, DrawParamsHandlerChangesTheFaceColourPerState) {
+  constexpr TColor kGreen = 0x00FF00;
+  std::vector<TcxButtonState> asked;
+  FButton->OnGetDrawParams = [&](TcxCustomButton* Sender, TcxButtonState AState, TColor& AColor,
+                                 TFont& AFont) {
+    EXPECT_EQ(Sender, FButton);
+    EXPECT_EQ(AFont.Height(), FButton->Font().Height());
+    asked.push_back(AState);
+    if (AState == cxbsHot)
+      AColor = kGreen;
+  };
+  SetMenuAnimation(true);
+  dxFader()->SetState(fasEnabled);
+  FRecorder->Colors.clear();
+  FButton->Repaint();
+  ASSERT_FALSE(FRecorder->Colors.empty());
+  EXPECT_EQ(FRecorder->Colors.back(), clDefault);
+  FRecorder->States.clear();
+  FRecorder->Colors.clear();
+  Enter();
+  // The fading images: the normal face, then the hot one in the handler's colour.
+  ASSERT_GE(FRecorder->Colors.size(), 2u);
+  EXPECT_EQ(FRecorder->States[0], cxbsNormal);
+  EXPECT_EQ(FRecorder->Colors[0], clDefault);
+  EXPECT_EQ(FRecorder->States[1], cxbsHot);
+  EXPECT_EQ(FRecorder->Colors[1], kGreen);
+  EXPECT_NE(std::find(asked.begin(), asked.end(), cxbsHot), asked.end());
+  FButton->OnGetDrawParams = nullptr;
 }
 
 struct TStateCase {
