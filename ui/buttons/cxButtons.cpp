@@ -5,6 +5,7 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
 #include <cwctype>
+#include <numeric>
 
 namespace telvora {
 
@@ -116,12 +117,34 @@ void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bo
     ScaleFactorChanged(M, D);
 }
 
+int TcxCustomButton::RescaleImageLength(TGivenImageLength& AGiven, int ACurrent, int M, int D) {
+  auto reduce = [](long long& n, long long& d) {
+    const long long g = std::gcd(n, d);
+    if (g > 1) {
+      n /= g;
+      d /= g;
+    }
+  };
+  if (ACurrent != AGiven.LastSet) {
+    // Set since the last change: given at the factor before this one.
+    AGiven.Given = ACurrent;
+    AGiven.Numerator = static_cast<long long>(FScaleFactor.Numerator()) * D;
+    AGiven.Denominator = static_cast<long long>(FScaleFactor.Denominator()) * M;
+    reduce(AGiven.Numerator, AGiven.Denominator);
+  }
+  long long n = static_cast<long long>(FScaleFactor.Numerator()) * AGiven.Denominator;
+  long long d = static_cast<long long>(FScaleFactor.Denominator()) * AGiven.Numerator;
+  reduce(n, d);
+  AGiven.LastSet = MulDiv(AGiven.Given, static_cast<int>(n), static_cast<int>(d));
+  return AGiven.LastSet;
+}
+
 void TcxCustomButton::ScaleFactorChanged(int M, int D) {
   // Each setter repaints; -1 means automatic and is left alone.
   if (FOptionsImage->Margin() != -1)
-    FOptionsImage->SetMargin(MulDiv(FOptionsImage->Margin(), M, D));
+    FOptionsImage->SetMargin(RescaleImageLength(FGivenMargin, FOptionsImage->Margin(), M, D));
   if (FOptionsImage->Spacing() != -1)
-    FOptionsImage->SetSpacing(MulDiv(FOptionsImage->Spacing(), M, D));
+    FOptionsImage->SetSpacing(RescaleImageLength(FGivenSpacing, FOptionsImage->Spacing(), M, D));
   Invalidate();
 }
 

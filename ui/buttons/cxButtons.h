@@ -15,6 +15,7 @@
 #include "ui/support/dxFading.h"
 #include "ui/support/dxScaleFactor.h"
 
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -256,6 +257,17 @@ private:
   bool FShowFocusRect = true;
   bool FUseSystemPaint = false;
   TdxScaleFactor FScaleFactor;
+  // A margin or spacing as last given and the scale factor it was given at:
+  // each change of scale rescales the given value, never a rounded result.
+  struct TGivenImageLength {
+    int Given = 0;
+    long long Numerator = 1;
+    long long Denominator = 1;
+    int LastSet = INT_MIN;
+  };
+  int RescaleImageLength(TGivenImageLength& AGiven, int ACurrent, int M, int D);
+  TGivenImageLength FGivenMargin;
+  TGivenImageLength FGivenSpacing;
   TcxSpeedButtonOptions FSpeedButtonOptions{this};
   TcxButtonInternalStates FInternalStates;
   TcxButtonKind FKind = cxbkStandard;

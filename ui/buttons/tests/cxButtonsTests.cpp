@@ -1194,7 +1194,21 @@ TEST(ButtonScale, MarginAndSpacingFollowTheScaleFactor) {
   EXPECT_EQ(button.OptionsImage().Spacing(), -1);
   // Loading streams in the values of the new factor: nothing is scaled.
   button.GetScaleFactor()->Assign(1, 1, true);
-  EXPECT_EQ(button.OptionsImage().Margin(), MulDiv(5, 4, 3));
+  EXPECT_EQ(
+      button.OptionsImage().Margin(),
+      MulDiv(5, 4, 3)); // Each change rescales the value as given, not the rounded one: the same
+  // figures as a fresh start at that factor, whatever the way there.
+  button.GetScaleFactor()->Assign(1, 1, false);
+  button.OptionsImage().SetSpacing(5);
+  for (auto [n, d] : {std::pair{5, 4}, {3, 2}, {55, 48}, {3, 2}, {2, 1}}) {
+    button.GetScaleFactor()->Assign(n, d, false);
+    EXPECT_EQ(button.OptionsImage().Spacing(), MulDiv(5, n, d)) << n << "/" << d;
+  }
+  // A value set at 2/1 is taken as given there.
+  button.OptionsImage().SetSpacing(9);
+  button.GetScaleFactor()->Assign(5, 4, false);
+  button.GetScaleFactor()->Assign(2, 1, false);
+  EXPECT_EQ(button.OptionsImage().Spacing(), 9);
 }
 
 } // namespace
