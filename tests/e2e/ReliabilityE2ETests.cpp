@@ -17,19 +17,6 @@ std::string Narrow(const std::wstring& text) {
   return ToUtf8(text);
 }
 
-// The edit box's height at a font height of the window's font ("Tahoma"):
-// the text-metric height plus 8 times the system border height.
-int EditHeightForFont(int fontHeight) {
-  TGdiObject font(CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH, L"Tahoma"));
-  TWindowDC screen(nullptr);
-  TSelectObject select(screen.Get(), font.Get());
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen.Get(), &metrics);
-  return metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
-}
-
 // --- DPI changes -----------------------------------------------------------------
 
 // The window as a fresh start at a resolution shows it: the form
@@ -71,7 +58,7 @@ std::string Shown(const TTelvora& t) {
 
 std::string Expected(const TFreshLayout& l) {
   RECT edit = l.Edit;
-  edit.bottom = edit.top + EditHeightForFont(l.FontHeight);
+  edit.bottom = edit.top + EditBoxHeight(l.FontHeight);
   return Describe(l.Client, l.Kopyala, l.GuidOku, edit);
 }
 

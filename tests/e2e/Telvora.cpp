@@ -4,6 +4,30 @@
 
 namespace telvora::testing {
 
+std::wstring ShownAs(std::wstring message) {
+  if (!message.empty() && message.back() > L'.')
+    message += L'.';
+  return message;
+}
+
+std::wstring CannotOpenClipboardMessage(DWORD error) {
+  std::wstring text = SystemErrorText(error);
+  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
+    text.pop_back();
+  return L"Cannot open clipboard: " + text;
+}
+
+int EditBoxHeight(int fontHeight) {
+  TGdiObject font(CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                              DEFAULT_PITCH, L"Tahoma"));
+  TWindowDC screen(nullptr);
+  TSelectObject select(screen.Get(), font.Get());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen.Get(), &metrics);
+  return metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
+}
+
 std::wstring TelvoraExe() {
   return ProgramFolder() + L"TELVORA.exe";
 }

@@ -14,6 +14,19 @@ inline constexpr wchar_t kMainWindowClass[] = L"TfrmMain";
 inline constexpr wchar_t kCryptographyKey[] = L"SOFTWARE\\Microsoft\\Cryptography";
 inline constexpr wchar_t kMachineGuidName[] = L"MachineGuid";
 
+// The error box's text for a message: a period is added when the message
+// ends in a character whose code is above that of ".".
+std::wstring ShownAs(std::wstring message);
+
+// The clipboard message: the system's text for the error, its trailing
+// blanks, line breaks and periods dropped.
+std::wstring CannotOpenClipboardMessage(DWORD error);
+
+// The edit box's height follows its font: the text-metric height of the
+// window's font ("Tahoma" at `fontHeight`) plus 8 times the system border
+// height; 21 at 96 dpi where the display has Tahoma.
+int EditBoxHeight(int fontHeight);
+
 // TELVORA.exe next to the running test program.
 std::wstring TelvoraExe();
 

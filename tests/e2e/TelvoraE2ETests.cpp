@@ -21,23 +21,6 @@ std::string Narrow(const std::wstring& text) {
   return ToUtf8(text);
 }
 
-// The error box's text for a message: a period is added when the message
-// ends in a character whose code is above that of ".".
-std::wstring ShownAs(std::wstring message) {
-  if (!message.empty() && message.back() > L'.')
-    message += L'.';
-  return message;
-}
-
-// The clipboard message: the system's text for the error, its trailing
-// blanks, line breaks and periods dropped.
-std::wstring CannotOpenClipboardMessage(DWORD error) {
-  std::wstring text = SystemErrorText(error);
-  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
-    text.pop_back();
-  return L"Cannot open clipboard: " + text;
-}
-
 std::string Describe(HWND window) {
   if (window == nullptr)
     return "no window";
@@ -57,20 +40,6 @@ std::string Describe(HWND window) {
          << Describe(state.Active) << ", the foreground window " << Describe(GetForegroundWindow())
          << " (TELVORA is process " << telvora.Id() << ", the tests " << GetCurrentProcessId()
          << ")";
-}
-
-// The edit box's height follows its font: the text-metric height of the
-// window's font ("Tahoma" at `fontHeight`) plus 8 times the system border
-// height; 21 at 96 dpi where the display has Tahoma.
-int EditBoxHeight(int fontHeight) {
-  TGdiObject font(CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH, L"Tahoma"));
-  TWindowDC screen(nullptr);
-  TSelectObject select(screen.Get(), font.Get());
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(screen.Get(), &metrics);
-  return metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
 }
 
 bool SameClass(HWND window, const wchar_t* className) {
