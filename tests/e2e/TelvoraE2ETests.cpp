@@ -626,19 +626,20 @@ TEST_P(ClosedBy, ExitsWithCodeZero) {
 
 INSTANTIATE_TEST_SUITE_P(
     Closing, ClosedBy,
-    ::testing::Values(TCloseCase{"WmClose",
-                                 [](TTelvora& t) {
-                                   return PostMessageW(t.Main, WM_CLOSE, 0, 0) != FALSE;
-                                 }},
-                      TCloseCase{"CloseBox",
-                                 [](TTelvora& t) {
-                                   std::optional<POINT> box = FindHitTestPoint(t.Main, HTCLOSE);
-                                   return box && ClickAt(*box);
-                                 }},
-                      TCloseCase{"AltF4",
-                                 [](TTelvora&) {
-                                   return PressKeys({VK_MENU, VK_F4});
-                                 }}),
+    ::testing::Values(
+        TCloseCase{"WmClose",
+                   [](TTelvora& t) { return PostMessageW(t.Main, WM_CLOSE, 0, 0) != FALSE; }},
+        TCloseCase{"CloseBox",
+                   [](TTelvora& t) {
+                     std::optional<POINT> box = FindHitTestPoint(t.Main, HTCLOSE);
+                     return box && ClickAt(*box);
+                   }},
+        TCloseCase{"AltF4",
+                   [](TTelvora& t) {
+                     // Keys go to the window with the focus:
+                     // wait until it is TELVORA's.
+                     return WaitForFocus(t.Main, t.Edit) && PressKeys({VK_MENU, VK_F4});
+                   }}),
     [](const ::testing::TestParamInfo<TCloseCase>& info) { return std::string(info.param.Name); });
 
 // --- 144 pixels per inch ----------------------------------------------------------
