@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -129,15 +130,16 @@ TPixels Capture(HWND window) {
   return TPixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
 }
 
-// The look once it has stopped changing (fades over, repaints done).
+// The look once it has stopped changing (fades over, repaints done): the
+// same in three pictures taken 60 ms apart.
 TPixels SettledLook(HWND window) {
   TPixels last = Capture(window);
+  int same = 1;
   const auto deadline = TClock::now() + 3s;
-  while (TClock::now() < deadline) {
+  while (same < 3 && TClock::now() < deadline) {
     std::this_thread::sleep_for(60ms);
     TPixels now = Capture(window);
-    if (now == last)
-      return now;
+    same = now == last ? same + 1 : 1;
     last = std::move(now);
   }
   return last;
@@ -586,6 +588,19 @@ public:
     if (!check.Expect(second.Ready(),
                       "a second TELVORA did not start: " + Narrow(second.Problem())))
       return;
+    // Below the first window, so that nothing of that one is covered: what
+    // a covered window shows in the moment it is uncovered is not this
+    // step's business.
+    RECT first{};
+    GetWindowRect(FTelvora->Main, &first);
+    SetWindowPos(second.Main, nullptr, first.left, first.bottom + 8, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    check.Expect(WaitUntil([&] {
+                   RECT r{};
+                   GetWindowRect(second.Main, &r);
+                   return r.top == first.bottom + 8;
+                 }),
+                 "the second TELVORA could not be moved below the first");
     BringToFront(second.Main);
     const HWND button = Random(2) ? second.Kopyala : second.GuidOku;
     const unsigned how = Random(3);
@@ -814,7 +829,29 @@ private:
     const HWND buttons[2] = {t.Kopyala, t.GuidOku};
     for (int i = 0; i < 2; ++i)
       check.Expect(WaitUntil([&] { return Capture(buttons[i]) == normal[i]; }, 3s),
-                   Narrow(WindowText(buttons[i])) + " does not look as before" + when);
+                   Narrow(WindowText(buttons[i])) + " does not look as before" + when + " (" +
+                       Difference(buttons[i], normal[i], Capture(buttons[i])) + ")");
+  }
+
+  // Where two pictures of a window differ.
+  static std::string Difference(HWND window, const TPixels& before, const TPixels& now) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const LONG width = r.right - r.left;
+    if (width <= 0 || before.size() != now.size())
+      return "its size changed";
+    size_t count = 0;
+    RECT box{LONG_MAX, LONG_MAX, -1, -1};
+    for (size_t i = 0; i < now.size(); ++i)
+      if (now[i] != before[i]) {
+        ++count;
+        const LONG x = static_cast<LONG>(i % static_cast<size_t>(width));
+        const LONG y = static_cast<LONG>(i / static_cast<size_t>(width));
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+               std::max(box.bottom, y + 1)};
+      }
+    return std::to_string(count) + " of " + std::to_string(now.size()) + " pixels differ" +
+           (count ? ", within " + Describe(box) : std::string());
   }
 
   void ExpectNotPushed(TCheck& check) {
