@@ -87,21 +87,6 @@ private:
   std::string FProblems;
 };
 
-// The error box's text for a message: a period is added when the message
-// ends in a character whose code is above that of ".".
-std::wstring ShownAs(std::wstring message) {
-  if (!message.empty() && message.back() > L'.')
-    message += L'.';
-  return message;
-}
-
-std::wstring CannotOpenClipboardMessage(DWORD error) {
-  std::wstring text = SystemErrorText(error);
-  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
-    text.pop_back();
-  return L"Cannot open clipboard: " + text;
-}
-
 // --- Pictures of a window on the screen ------------------------------------------
 
 using TPixels = std::vector<std::uint32_t>;
