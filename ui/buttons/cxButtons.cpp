@@ -5,7 +5,6 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
 #include <cwctype>
-#include <numeric>
 
 namespace telvora {
 
@@ -118,24 +117,14 @@ void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bo
 }
 
 int TcxCustomButton::RescaleImageLength(TGivenImageLength& AGiven, int ACurrent, int M, int D) {
-  auto reduce = [](long long& n, long long& d) {
-    const long long g = std::gcd(n, d);
-    if (g > 1) {
-      n /= g;
-      d /= g;
-    }
-  };
+  const TScaleRatio now{FScaleFactor.Numerator(), FScaleFactor.Denominator()};
   if (ACurrent != AGiven.LastSet) {
     // Set since the last change: given at the factor before this one.
-    AGiven.Given = ACurrent;
-    AGiven.Numerator = static_cast<long long>(FScaleFactor.Numerator()) * D;
-    AGiven.Denominator = static_cast<long long>(FScaleFactor.Denominator()) * M;
-    reduce(AGiven.Numerator, AGiven.Denominator);
+    AGiven.Given.Value = ACurrent;
+    AGiven.Given.At = now;
+    AGiven.Given.At.Multiply(D, M);
   }
-  long long n = static_cast<long long>(FScaleFactor.Numerator()) * AGiven.Denominator;
-  long long d = static_cast<long long>(FScaleFactor.Denominator()) * AGiven.Numerator;
-  reduce(n, d);
-  AGiven.LastSet = MulDiv(AGiven.Given, static_cast<int>(n), static_cast<int>(d));
+  AGiven.LastSet = AGiven.Given.ScaledTo(now);
   return AGiven.LastSet;
 }
 

@@ -257,12 +257,11 @@ private:
   bool FShowFocusRect = true;
   bool FUseSystemPaint = false;
   TdxScaleFactor FScaleFactor;
-  // A margin or spacing as last given and the scale factor it was given at:
-  // each change of scale rescales the given value, never a rounded result.
+  // A margin or spacing as last given and the scale factor it was given at,
+  // and the value last set from it: each change of scale rescales the given
+  // value, never a rounded result.
   struct TGivenImageLength {
-    int Given = 0;
-    long long Numerator = 1;
-    long long Denominator = 1;
+    TGivenLength Given;
     int LastSet = INT_MIN;
   };
   int RescaleImageLength(TGivenImageLength& AGiven, int ACurrent, int M, int D);
