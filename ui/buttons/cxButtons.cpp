@@ -395,9 +395,9 @@ void TcxCustomButton::ClickByProgram() {
   // Another program's click (BM_CLICK, an accessibility "Press"): what a
   // person could click, once, with no pressed or hot look and the focus
   // left where it is.
+  // Enabled() follows the window, EnableWindow from elsewhere included.
   const HWND root = GetAncestor(Handle(), GA_ROOT);
-  if (!Enabled() || IsWindowEnabled(Handle()) == FALSE ||
-      (root != nullptr && IsWindowEnabled(root) == FALSE))
+  if (!Enabled() || (root != nullptr && IsWindowEnabled(root) == FALSE))
     return;
   Click();
 }
