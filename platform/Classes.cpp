@@ -28,16 +28,56 @@ const std::wstring& TPropertyValue::AsString() const {
   return Text;
 }
 
+const std::vector<std::uint8_t>& TPropertyValue::AsBytes() const {
+  if (Kind != TKind::Binary)
+    throw EReadError(L"Invalid property value");
+  return Bytes;
+}
+
 TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
   if (FOwner)
     FOwner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
-  FDestroying = true;
+  MarkDestroying();
   DestroyComponents();
+  SendFreeNotifications(); // links made while the owned components went
   if (FOwner)
     FOwner->RemoveComponent(this);
+}
+
+void TComponent::MarkDestroying() noexcept {
+  FDestroying = true;
+  SendFreeNotifications();
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+  if (AComponent == nullptr || AComponent == this ||
+      std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) != FFreeNotifies.end())
+    return;
+  FFreeNotifies.push_back(AComponent);
+  AComponent->FFreeNotifies.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  if (AComponent == nullptr)
+    return;
+  std::erase(FFreeNotifies, AComponent);
+  std::erase(AComponent->FFreeNotifies, this);
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}
+
+void TComponent::SendFreeNotifications() noexcept {
+  // One link at a time, each forgotten on both sides before it is told: a
+  // handler may unlink or free other components meanwhile.
+  while (!FFreeNotifies.empty()) {
+    TComponent* other = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    std::erase(other->FFreeNotifies, this);
+    other->Notification(this, opRemove);
+  }
 }
 
 void TComponent::InsertComponent(TComponent* component) {

@@ -4,6 +4,7 @@
 
 #include "platform/SysUtils.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,17 +23,21 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // A property value as written in a form description.
 struct TPropertyValue {
-  enum class TKind { Integer, String, Identifier, Set };
+  enum class TKind { Integer, String, Identifier, Set, Binary };
   TKind Kind = TKind::Integer;
   long long Integer = 0;
   std::wstring Text;               // String and Identifier
   std::vector<std::wstring> Items; // Set
+  std::vector<std::uint8_t> Bytes; // Binary
   TNotifyEvent Method;             // an event property's handler, resolved by the reader
 
   bool AsBoolean() const;
   int AsInteger() const;
   const std::wstring& AsString() const;
+  const std::vector<std::uint8_t>& AsBytes() const;
 };
+
+enum TOperation { opInsert, opRemove };
 
 class TComponent : public TObject {
 public:
@@ -64,16 +69,32 @@ public:
 
   void BeginLoading() noexcept { FLoading = true; }
 
+  // Links this component and AComponent so that each is told (Notification
+  // with opRemove) when the other starts being destroyed. The link is
+  // forgotten on both sides when either goes, or by RemoveFreeNotification.
+  // Linking twice, or to itself or none, does nothing.
+  void FreeNotification(TComponent* AComponent);
+  void RemoveFreeNotification(TComponent* AComponent);
+
 protected:
-  void MarkDestroying() noexcept { FDestroying = true; }
+  // Told about a linked component that is being destroyed (opRemove): it is
+  // still allocated, its derived parts may already be gone; drop references
+  // to it. The base does nothing.
+  virtual void Notification(TComponent* AComponent, TOperation AOperation);
+  // Called first by the destructors of derived classes: marks the component
+  // as being destroyed and tells the linked components while it is whole.
+  void MarkDestroying() noexcept;
 
 private:
   void InsertComponent(TComponent* component);
   void RemoveComponent(TComponent* component);
+  void SendFreeNotifications() noexcept;
 
   TComponent* FOwner;
   std::wstring FName;
   std::vector<TComponent*> FComponents;
+  // The components linked by FreeNotification.
+  std::vector<TComponent*> FFreeNotifies;
   bool FLoading = false;
   bool FDestroying = false;
 };

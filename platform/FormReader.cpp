@@ -2,7 +2,9 @@
 
 #include "platform/Controls.h"
 
+#include <cstdint>
 #include <cwctype>
+#include <vector>
 
 namespace telvora {
 
@@ -131,6 +133,45 @@ private:
     }
   }
 
+  static int HexDigit(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+      return c - L'0';
+    if (c >= L'A' && c <= L'F')
+      return c - L'A' + 10;
+    if (c >= L'a' && c <= L'f')
+      return c - L'a' + 10;
+    return -1;
+  }
+
+  // The bytes of a binary value up to its closing brace: hex digit pairs,
+  // blanks and line breaks anywhere between the digits.
+  std::vector<std::uint8_t> ReadHexDigits() {
+    std::vector<std::uint8_t> bytes;
+    int high = -1;
+    for (;;) {
+      SkipBlanks();
+      if (FPos >= FText.size())
+        Fail(L"'}' expected");
+      wchar_t c = FText[FPos];
+      if (c == L'}') {
+        if (high >= 0)
+          Fail(L"Odd number of hex digits");
+        ++FPos;
+        return bytes;
+      }
+      int digit = HexDigit(c);
+      if (digit < 0)
+        Fail(L"Hex digit expected");
+      ++FPos;
+      if (high < 0) {
+        high = digit;
+      } else {
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + digit));
+        high = -1;
+      }
+    }
+  }
+
   TPropertyValue ReadValue() {
     SkipBlanks();
     TPropertyValue value;
@@ -159,6 +200,10 @@ private:
         Fail(L"Invalid integer");
       value.Kind = TPropertyValue::TKind::Integer;
       value.Integer = std::stoll(digits);
+    } else if (c == L'{') {
+      ++FPos;
+      value.Kind = TPropertyValue::TKind::Binary;
+      value.Bytes = ReadHexDigits();
     } else if (c == L'[') {
       ++FPos;
       value.Kind = TPropertyValue::TKind::Set;

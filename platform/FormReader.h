@@ -14,7 +14,12 @@
 //   end
 //
 // Values are integers, 'strings' ('' for a quote, #nnn for a character code
-// between parts joined by +), identifiers and [sets].
+// between parts joined by +), identifiers, [sets] and binary data written
+// as hex digit pairs in braces, which may span lines:
+//
+//     Glyph.Data = {
+//       89504E470D0A1A0A
+//       0000000D49484452}
 
 #include "platform/Classes.h"
 
