@@ -481,6 +481,44 @@ void TWinControl::ChangeScale(int M, int D, bool isDpiChange) {
     child->ChangeScale(M, D, isDpiChange);
 }
 
+TBiDiMode TWinControl::BiDiMode() const noexcept {
+  if (FParentBiDiMode && FParent != nullptr)
+    return FParent->BiDiMode();
+  return FBiDiMode;
+}
+
+void TWinControl::SetBiDiMode(TBiDiMode value) {
+  const TBiDiMode previous = BiDiMode();
+  FBiDiMode = value;
+  FParentBiDiMode = false;
+  BiDiModeChanged(previous);
+}
+
+void TWinControl::SetParentBiDiMode(bool value) {
+  if (value == FParentBiDiMode)
+    return;
+  const TBiDiMode previous = BiDiMode();
+  FParentBiDiMode = value;
+  BiDiModeChanged(previous);
+}
+
+void TWinControl::BiDiModeChanged(TBiDiMode previous) {
+  if (BiDiMode() == previous)
+    return;
+  Perform(CM_BIDIMODECHANGED);
+  for (TWinControl* child : FControls)
+    if (child->FParentBiDiMode)
+      child->BiDiModeChanged(previous);
+}
+
+bool TWinControl::UseRightToLeftAlignment() {
+  return SysLocale().MiddleEast && BiDiMode() == bdRightToLeft;
+}
+
+bool TWinControl::UseRightToLeftReading() {
+  return SysLocale().MiddleEast && BiDiMode() != bdLeftToRight;
+}
+
 bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& value) {
   int* bound = path == L"Left"     ? &FLeft
                : path == L"Top"    ? &FTop

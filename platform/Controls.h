@@ -65,6 +65,9 @@ struct TGivenLength {
   int ScaledTo(const TScaleRatio& scale) const;
 };
 
+// Reading order and alignment of a control's text and content.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
 class TCustomForm;
 
 class TWinControl : public TComponent {
@@ -114,6 +117,20 @@ public:
   void SetVisible(bool value);
   // Marks the control visible, then shows its window with `showCommand`.
   void Show(int showCommand);
+
+  // The parent's mode while ParentBiDiMode is set, else the control's own.
+  TBiDiMode BiDiMode() const noexcept;
+  // Sets the control's own mode (ParentBiDiMode becomes false); a change of
+  // the mode in force raises CM_BIDIMODECHANGED.
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const noexcept { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool value);
+  // Right-to-left alignment: a Middle East system locale and the mode
+  // bdRightToLeft.
+  virtual bool UseRightToLeftAlignment();
+  // Right-to-left reading: a Middle East system locale and any mode but
+  // bdLeftToRight.
+  bool UseRightToLeftReading();
 
   // Whether the control may take the keyboard focus now.
   virtual bool CanFocus();
@@ -176,6 +193,10 @@ protected:
   // Sets the font's height to the given one at the current scale.
   void ScaleFontHeight();
 
+  // Tells the control and its children that follow it that the mode in
+  // force may have changed from `previous`.
+  void BiDiModeChanged(TBiDiMode previous);
+
   bool IsMouseInControl() const noexcept { return FMouseInControl; }
   bool IsLButtonDown() const noexcept { return FLButtonDown; }
 
@@ -208,6 +229,8 @@ private:
   std::wstring FCaption;
   TFont FFont;
   bool FParentFont = true;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
   TColor FColor = clBtnFace;
   int FTabOrder = -1;
   bool FTabStop = false;

@@ -14,6 +14,11 @@ const char* Exception::what() const noexcept {
   return FWhat.c_str();
 }
 
+TSysLocale& SysLocale() {
+  static TSysLocale locale{GetSystemMetrics(SM_MIDEASTENABLED) != 0};
+  return locale;
+}
+
 std::wstring Format(const std::wstring& format, std::initializer_list<std::wstring> args) {
   std::wstring result;
   result.reserve(format.size());

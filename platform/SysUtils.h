@@ -55,6 +55,14 @@ public:
 };
 
 // Replaces each "%s" of `format` by the next argument, in order.
+// The system locale as the framework sees it. MiddleEast: the system has
+// right-to-left languages enabled (SM_MIDEASTENABLED), read at first use;
+// only then does a control's BiDiMode change its alignment or reading order.
+struct TSysLocale {
+  bool MiddleEast = false;
+};
+TSysLocale& SysLocale();
+
 std::wstring Format(const std::wstring& format, std::initializer_list<std::wstring> args);
 
 std::wstring IntToStr(long long value);

@@ -1,8 +1,12 @@
 #include "ui/buttons/cxButtonViewInfo.h"
 
+#include "platform/Handles.h"
+#include "ui/buttons/cxButtons.h"
 #include "ui/support/cxGraphics.h"
+#include "ui/support/dxFading.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace telvora {
 
@@ -135,13 +139,61 @@ TcxButtonTextMeasureFunc cxButtonFontMeasurer(const TFont& ACaptionFont,
 
 // TcxButtonViewInfo
 
+TcxButtonViewInfo::TcxButtonViewInfo()
+    : FDescriptionFont(std::make_unique<TFont>()), FFont(std::make_unique<TFont>()) {}
+
+TcxButtonViewInfo::~TcxButtonViewInfo() = default;
+
+std::unique_ptr<TcxButtonPainter> TcxButtonViewInfo::CreatePainter() {
+  return std::make_unique<TcxButtonPainter>(*this);
+}
+
+TcxButtonPainter& TcxButtonViewInfo::Painter() {
+  if (!FPainter)
+    FPainter = CreatePainter();
+  return *FPainter;
+}
+
 void TcxButtonViewInfo::Calculate(const RECT& ABounds) {
   FBounds = ABounds;
   FState = FParams.State;
   FLayout = FParams.OptionsImage ? FParams.OptionsImage->Layout() : blGlyphLeft;
   CheckLayout(FLayout);
+  InitializeFont();
   CalculateButtonParts();
   CalculateContentLayout();
+}
+
+namespace {
+
+// Copies AFrom's attributes into ATo through the setters, so that a font
+// that already has them keeps its font object.
+void CopyFont(TFont& ATo, const TFont& AFrom) {
+  ATo.SetName(AFrom.Name());
+  ATo.SetHeight(AFrom.Height());
+  ATo.SetCharset(AFrom.Charset());
+  ATo.SetColor(AFrom.Color());
+  ATo.SetStyle(AFrom.Style());
+}
+
+} // namespace
+
+void TcxButtonViewInfo::InitializeFont() {
+  static const TFont kDefaultFont;
+  CopyFont(*FFont, FParams.Font ? *FParams.Font : kDefaultFont);
+  FFont->SetColor(Painter().GetTextColor(FState, FFont->Color()));
+  CopyFont(*FDescriptionFont, *FFont);
+  FDescriptionFont->SetColor(Painter().GetDescriptionTextColor(FState, FDescriptionFont->Color()));
+  if (FParams.Kind == cxbkCommandLink) {
+    int height = MulDiv(FFont->Height(), 3, 4);
+    // A size (points at 96 pixels per inch) of at least 1.
+    if (std::abs(MulDiv(height, 72, 96)) < 1)
+      height = FFont->Height() < 0 ? -MulDiv(1, 96, 72) : MulDiv(1, 96, 72);
+    FDescriptionFont->SetHeight(height);
+  }
+  FColor = FParams.Colors ? FParams.Colors->GetColorByState(FState) : clDefault;
+  if (FParams.Button != nullptr)
+    FParams.Button->DoGetDrawParams(FState, FColor, *FFont);
 }
 
 void TcxButtonViewInfo::CheckLayout(TButtonLayout& ALayout) {
@@ -154,17 +206,16 @@ void TcxButtonViewInfo::CheckLayout(TButtonLayout& ALayout) {
 }
 
 UINT TcxButtonViewInfo::BiDiFlags() const {
-  return FParams.UseRightToLeftAlignment ? DT_RIGHT : 0;
+  return (FParams.UseRightToLeftAlignment ? DT_RIGHT : 0u) |
+         (FParams.RightToLeftReading ? DT_RTLREADING : 0u);
 }
 
 int TcxButtonViewInfo::GetDropDownButtonSize() {
-  return FParams.Painter
-             ? FParams.Painter->GetScaledDropDownButtonRightPartSize(FParams.ScaleFactor)
-             : 0;
+  return Painter().GetDropDownButtonSize();
 }
 
 int TcxButtonViewInfo::GetPressedTextShift() {
-  return FParams.Painter ? FParams.Painter->ScaledButtonTextShift(FParams.ScaleFactor) : 0;
+  return Painter().GetPressedTextShift().x;
 }
 
 void TcxButtonViewInfo::CalculateButtonParts() {
@@ -173,16 +224,17 @@ void TcxButtonViewInfo::CalculateButtonParts() {
   if (FParams.Kind != cxbkDropDownButton)
     return;
   const int D = GetDropDownButtonSize();
-  const bool skin = FParams.Painter && FParams.Painter->LookAndFeelStyle() == lfsSkin;
+  // The two frames overlap by 2 pixels unless the parts are drawn apart.
+  const bool overlap = Painter().GetLookAndFeelStyle() != lfsSkin && !FParams.NeedDrawParts;
   if (FParams.UseRightToLeftAlignment) {
     FDropDownButtonRect = RECT{FBounds.left, FBounds.top, FBounds.left + D, FBounds.bottom};
     FButtonRect.left = FDropDownButtonRect.right;
-    if (!skin)
+    if (overlap)
       FButtonRect.left -= 2;
   } else {
     FDropDownButtonRect = RECT{FBounds.right - D, FBounds.top, FBounds.right, FBounds.bottom};
     FButtonRect.right = FDropDownButtonRect.left;
-    if (!skin)
+    if (overlap)
       FButtonRect.right += 2;
   }
 }
@@ -209,9 +261,10 @@ void TcxButtonViewInfo::CalculateContentLayout() {
 
 RECT TcxButtonViewInfo::GetContentRect(TcxButtonState AState) {
   RECT r = FButtonRect;
-  if (FParams.Kind == cxbkCommandLink || !FParams.Painter)
+  TcxCustomLookAndFeelPainter* painter = Painter().GetLookAndFeelPainter();
+  if (FParams.Kind == cxbkCommandLink || painter == nullptr)
     return r;
-  const int b = FParams.Painter->ButtonBorderSize(AState);
+  const int b = painter->ButtonBorderSize(AState);
   InflateRect(&r, -b, -b);
   return r;
 }
@@ -230,8 +283,57 @@ bool TcxButtonViewInfo::CanDrawGlyph() {
 bool TcxButtonViewInfo::NeedDrawDropDownArrow() {
   if (IsEmpty(FDropDownArrowRect))
     return false;
-  return !(HasDropDownButton() && FParams.Painter &&
-           FParams.Painter->LookAndFeelStyle() == lfsSkin);
+  return !(HasDropDownButton() && Painter().GetLookAndFeelStyle() == lfsSkin);
+}
+
+bool TcxButtonViewInfo::NeedDrawFocusRect() const {
+  return FParams.CanShowFocusRect && !FParams.MenuVisible;
+}
+
+void TcxButtonViewInfo::Draw(TcxCanvas& ACanvas) {
+  if (FParams.Button != nullptr && FParams.Button->StandardButton())
+    return;
+  Painter().DrawParentBackground(ACanvas, FBounds);
+  TdxFader* fader = dxFaderInstance();
+  const HDC dc = ACanvas.Handle();
+  if (fader == nullptr || FParams.Button == nullptr || dc == nullptr ||
+      !fader->DrawFadeImage(FParams.Button, dc, FBounds))
+    DrawBackground(ACanvas);
+  DrawContent(ACanvas);
+  if (NeedDrawFocusRect())
+    Painter().DrawFocusRect(ACanvas, FButtonRect);
+}
+
+void TcxButtonViewInfo::DrawBackground(TcxCanvas& ACanvas) {
+  if (HasDropDownButton()) {
+    Painter().DrawButton(ACanvas, FButtonRect, FState, FColor, cxbpDropDownLeftPart);
+    Painter().DrawButton(ACanvas, FDropDownButtonRect, GetDropDownButtonState(), FColor,
+                         cxbpDropDownRightPart);
+  } else {
+    Painter().DrawButton(ACanvas, FButtonRect, FState, FColor, cxbpButton);
+  }
+}
+
+void TcxButtonViewInfo::DrawGlyph(TcxCanvas&) {
+  // Glyph drawing comes with the decoded glyph container.
+}
+
+void TcxButtonViewInfo::DrawContent(TcxCanvas& ACanvas) {
+  if (NeedDrawDropDownArrow())
+    Painter().DrawDropDownArrow(ACanvas, FDropDownArrowRect, GetDropDownButtonState());
+  TcxSaveClipRegionGuard clip(ACanvas);
+  ACanvas.IntersectClipRect(GetContentRect(FState));
+  if (CanDrawGlyph())
+    DrawGlyph(ACanvas);
+  if (CanDrawCaption() && !IsEmpty(FCaptionRect)) {
+    ACanvas.SetFont(*FFont);
+    Painter().DrawText(ACanvas, FParams.Caption, FCaptionRect, FState, GetCaptionDrawTextFlags());
+  }
+  if (!IsEmpty(FDescriptionRect)) {
+    ACanvas.SetFont(*FDescriptionFont);
+    Painter().DrawText(ACanvas, FParams.Description, FDescriptionRect, FState,
+                       GetDescriptionDrawTextFlags());
+  }
 }
 
 TcxButtonState TcxButtonViewInfo::GetDropDownButtonState() const {
@@ -251,8 +353,8 @@ SIZE TcxButtonViewInfo::ImageSize() {
     const SIZE cell{g.SourceWidth / FParams.Glyph->NumGlyphs(), g.SourceHeight};
     return factor.Apply(cell, g.SourceDPI, 96);
   }
-  if (FParams.Kind == cxbkCommandLink && FParams.Painter)
-    return FParams.Painter->GetScaledCommandLinkGlyphSize(&factor);
+  if (FParams.Kind == cxbkCommandLink)
+    return Painter().GetCommandLinkGlyphSize();
   return SIZE{0, 0};
 }
 
@@ -284,9 +386,14 @@ const TcxButtonImageOptions& TcxButtonCustomLayoutCalculator::OptionsImage() con
 
 SIZE TcxButtonCustomLayoutCalculator::Measure(const std::wstring& AText, int AWidth,
                                               bool ADescription, UINT AFlags) {
-  if (AText.empty() || !FViewInfo.FParams.MeasureText)
+  if (AText.empty())
     return SIZE{0, 0};
-  return FViewInfo.FParams.MeasureText(AText, AWidth, ADescription, AFlags);
+  if (FViewInfo.FParams.MeasureText)
+    return FViewInfo.FParams.MeasureText(AText, AWidth, ADescription, AFlags);
+  RECT r{0, 0, AWidth, 0};
+  TdxTextMeasurer::TextRectDT(
+      r, AText, ADescription ? *FViewInfo.FDescriptionFont : *FViewInfo.FFont, AFlags);
+  return SIZE{RectWidth(r), RectHeight(r)};
 }
 
 // TcxButtonStandardLayoutCalculator
@@ -528,9 +635,7 @@ void TcxButtonCommandLinkLayoutCalculator::Calculate() {
 void TcxButtonCommandLinkLayoutCalculator::CalculateLayout(const RECT& R, int AMargin,
                                                            int ASpacing) {
   TcxButtonViewInfo& vi = ViewInfo();
-  RECT M{};
-  if (vi.FParams.Painter)
-    M = vi.FParams.Painter->GetScaledCommandLinkMargins(vi.FParams.ScaleFactor);
+  const RECT M = vi.Painter().GetCommandLinkMargins();
   RECT I{R.left + M.left, R.top + M.top, R.right - M.right, R.bottom - M.bottom};
   if (AMargin > -1) {
     I.left = R.left + AMargin;

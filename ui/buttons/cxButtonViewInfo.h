@@ -5,7 +5,10 @@
 // info is recomputed at every paint from what the button hands it.
 
 #include "platform/Graphics.h"
+#include "ui/buttons/cxButtonColors.h"
+#include "ui/buttons/cxButtonPainter.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/support/cxGraphics.h"
 #include "ui/support/dxScaleFactor.h"
 
 #include <windows.h>
@@ -103,33 +106,67 @@ using TcxButtonTextMeasureFunc =
 TcxButtonTextMeasureFunc cxButtonFontMeasurer(const TFont& ACaptionFont,
                                               const TFont& ADescriptionFont);
 
+class TcxCustomButton;
+
 // What the button tells its view info for one calculation.
 struct TcxButtonViewInfoParams {
+  // The button drawn; none for a view info used on its own (the other
+  // fields then say everything).
+  TcxCustomButton* Button = nullptr;
   TcxButtonKind Kind = cxbkStandard;
   TcxButtonPaintStyle PaintStyle = bpsDefault;
   std::wstring Caption;
   std::wstring Description;
   bool WordWrap = false;
   bool UseRightToLeftAlignment = false;
+  // Right-to-left reading order (DT_RTLREADING).
+  bool RightToLeftReading = false;
   TcxButtonState State = cxbsNormal;
   // The drop-down menu is open.
   bool MenuVisible = false;
   // The button's active (focused) flag.
   bool IsFocused = false;
+  // The button can be focused, shows a focus rectangle and has the focus.
+  bool CanShowFocusRect = false;
+  // Speed-button options: the face is drawn in parts (the button cannot be
+  // focused and is flat or transparent), flat, transparent.
+  bool NeedDrawParts = false;
+  bool Flat = false;
+  bool Transparent = false;
+  // The pointer is over the button.
+  bool PointerOver = false;
+  // The caption's font; the view info's fonts are copies of it.
+  const TFont* Font = nullptr;
+  // Colours per state; none leaves every colour to the painter.
+  const TcxButtonColors* Colors = nullptr;
+  // The style of the button's look-and-feel when there is no button to ask.
+  TcxLookAndFeelStyle LookAndFeelStyle = lfsStandard;
   TcxCustomLookAndFeelPainter* Painter = nullptr;
   const TdxScaleFactor* ScaleFactor = nullptr;
   const TcxButtonImageOptions* OptionsImage = nullptr;
   const TcxButtonGlyph* Glyph = nullptr;
+  // Measures caption and description; none measures in the view info's fonts.
   TcxButtonTextMeasureFunc MeasureText;
 };
 
 class TcxButtonViewInfo {
 public:
+  TcxButtonViewInfo();
+  TcxButtonViewInfo(const TcxButtonViewInfo&) = delete;
+  TcxButtonViewInfo& operator=(const TcxButtonViewInfo&) = delete;
+  virtual ~TcxButtonViewInfo();
+
   void SetParams(TcxButtonViewInfoParams AParams) { FParams = std::move(AParams); }
   const TcxButtonViewInfoParams& Params() const noexcept { return FParams; }
 
-  virtual ~TcxButtonViewInfo() = default;
   virtual void Calculate(const RECT& ABounds);
+  // Parent background, face (the fader's blend while a fade runs), content
+  // and focus rectangle, as calculated.
+  virtual void Draw(TcxCanvas& ACanvas);
+  // The face alone: both parts of a split button, else the whole button.
+  virtual void DrawBackground(TcxCanvas& ACanvas);
+  virtual void DrawGlyph(TcxCanvas& ACanvas);
+  bool NeedDrawFocusRect() const;
   // The button rectangle inside the frame drawn for AState.
   virtual RECT GetContentRect(TcxButtonState AState);
   virtual bool CanDrawCaption();
@@ -148,6 +185,17 @@ public:
   int GetDropDownButtonSize();
   int GetPressedTextShift();
 
+  // Made on first use by CreatePainter.
+  TcxButtonPainter& Painter();
+  // The caption font and colour of this paint, and the description's.
+  TFont& Font() noexcept { return *FFont; }
+  TFont& DescriptionFont() noexcept { return *FDescriptionFont; }
+  // The face colour of this paint; clDefault leaves it to the painter.
+  TColor Color() const noexcept { return FColor; }
+  // The state drawn; the fading images draw the face of other states.
+  void SetState(TcxButtonState AState) noexcept { FState = AState; }
+  void SetColor(TColor AColor) noexcept { FColor = AColor; }
+
   const RECT& Bounds() const noexcept { return FBounds; }
   const RECT& ButtonRect() const noexcept { return FButtonRect; }
   const RECT& CaptionRect() const noexcept { return FCaptionRect; }
@@ -162,6 +210,13 @@ protected:
   virtual void CalculateButtonParts();
   virtual void CalculateContentLayout();
   virtual void CheckLayout(TButtonLayout& ALayout);
+  virtual std::unique_ptr<TcxButtonPainter> CreatePainter();
+  // Glyph, caption and description clipped to the content rectangle, and
+  // the drop-down arrow outside that clip.
+  virtual void DrawContent(TcxCanvas& ACanvas);
+  // The caption and description fonts and colours and the face colour of
+  // the state, as a draw-parameters handler leaves them.
+  virtual void InitializeFont();
 
 private:
   friend class TcxButtonCustomLayoutCalculator;
@@ -170,7 +225,11 @@ private:
   friend class TcxButtonCommandLinkLayoutCalculator;
 
   TcxButtonViewInfoParams FParams;
+  TColor FColor = clDefault;
+  std::unique_ptr<TFont> FDescriptionFont;
+  std::unique_ptr<TFont> FFont;
   TButtonLayout FLayout = blGlyphLeft;
+  std::unique_ptr<TcxButtonPainter> FPainter;
   RECT FBounds{};
   RECT FButtonRect{};
   RECT FCaptionRect{};

@@ -57,6 +57,24 @@ void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
   FOwner->Repaint();
 }
 
+void TcxSpeedButtonOptions::SetFlat(bool value) {
+  if (value == FFlat)
+    return;
+  FFlat = value;
+  FOwner->Invalidate();
+}
+
+void TcxSpeedButtonOptions::SetTransparent(bool value) {
+  if (value == FTransparent)
+    return;
+  FTransparent = value;
+  FOwner->Invalidate();
+}
+
+bool TcxSpeedButtonOptions::NeedDrawParts() const {
+  return !FOwner->GetCanBeFocused() && (FFlat || FTransparent);
+}
+
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
   FViewInfo = CreateViewInfo();
   FGlyph = std::make_unique<TcxButtonGlyph>();
@@ -144,6 +162,20 @@ void TcxCustomButton::SetDescription(const std::wstring& Value) {
   }
 }
 
+void TcxCustomButton::SetKind(TcxButtonKind Value) {
+  if (Value == FKind)
+    return;
+  FKind = Value;
+  RecreateWnd();
+}
+
+void TcxCustomButton::SetShowFocusRect(bool Value) {
+  if (Value != FShowFocusRect) {
+    FShowFocusRect = Value;
+    Invalidate();
+  }
+}
+
 void TcxCustomButton::SetPaintStyle(TcxButtonPaintStyle Value) {
   if (Value != FPaintStyle) {
     FPaintStyle = Value;
@@ -161,20 +193,29 @@ std::unique_ptr<TcxButtonViewInfo> TcxCustomButton::CreateViewInfo() {
 
 void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
   TcxButtonViewInfoParams params;
+  params.Button = this;
   params.Kind = FKind;
   params.PaintStyle = FPaintStyle;
   params.Caption = Caption();
   params.Description = FDescription;
   params.MenuVisible = FInternalStates.Contains(bisMenuVisible);
   params.IsFocused = FIsFocused;
+  params.CanShowFocusRect =
+      FShowFocusRect && HandleAllocated() && GetFocus() == Handle() && CanFocus();
+  params.NeedDrawParts = FSpeedButtonOptions.NeedDrawParts();
+  params.Flat = FSpeedButtonOptions.Flat();
+  params.Transparent = FSpeedButtonOptions.Transparent();
+  params.PointerOver = FInternalStates.Contains(bisHot);
   params.WordWrap = WordWrap();
   params.UseRightToLeftAlignment = UseRightToLeftAlignment();
+  params.RightToLeftReading = UseRightToLeftReading();
   params.State = GetButtonState();
+  params.Font = &Font();
+  params.Colors = FColors.get();
   params.Painter = GetPainter();
   params.ScaleFactor = &FScaleFactor;
   params.OptionsImage = FOptionsImage.get();
   params.Glyph = FGlyph.get();
-  params.MeasureText = cxButtonFontMeasurer(Font(), Font());
   FViewInfo->SetParams(std::move(params));
   FViewInfo->Calculate(ABounds);
 }
@@ -184,6 +225,23 @@ void TcxCustomButton::CreateParams(TCreateParams& params) {
   // Always an owner-drawn button.
   params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
 }
+
+namespace {
+
+// The ordinal of an enumeration value written by name in a form description.
+template <class TEnum>
+TEnum EnumFromValue(const TPropertyValue& value, std::initializer_list<const wchar_t*> names,
+                    TEnum) {
+  int ordinal = 0;
+  for (const wchar_t* name : names) {
+    if (value.AsString() == name)
+      return static_cast<TEnum>(ordinal);
+    ++ordinal;
+  }
+  throw EReadError(L"Invalid property value");
+}
+
+} // namespace
 
 bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue& value) {
   if (path.starts_with(L"Colors.")) {
@@ -196,8 +254,32 @@ bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue
     else if (!IdentToColor(value.AsString(), color))
       throw EReadError(L"Invalid property value");
     FColors->SetColor(*entry, color);
-  } else if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
+  } else if (path == L"Kind")
+    SetKind(EnumFromValue(value,
+                          {L"cxbkStandard", L"cxbkDropDown", L"cxbkDropDownButton",
+                           L"cxbkCommandLink", L"cxbkOfficeDropDown"},
+                          cxbkStandard));
+  else if (path == L"PaintStyle")
+    SetPaintStyle(EnumFromValue(value, {L"bpsDefault", L"bpsCaption", L"bpsGlyph"}, bpsDefault));
+  else if (path == L"Description" || path == L"CommandLinkHint")
+    SetDescription(value.AsString());
+  else if (path == L"OptionsImage.Layout" || path == L"Layout")
+    FOptionsImage->SetLayout(EnumFromValue(
+        value, {L"blGlyphLeft", L"blGlyphRight", L"blGlyphTop", L"blGlyphBottom"}, blGlyphLeft));
+  else if (path == L"OptionsImage.Margin" || path == L"Margin")
+    FOptionsImage->SetMargin(value.AsInteger());
+  else if (path == L"OptionsImage.Spacing" || path == L"Spacing")
+    FOptionsImage->SetSpacing(value.AsInteger());
+  else if (path == L"OptionsImage.ImageIndex")
+    FOptionsImage->SetImageIndex(value.AsInteger());
+  else if (path == L"OptionsImage.NumGlyphs" || path == L"NumGlyphs")
+    FGlyph->SetNumGlyphs(value.AsInteger());
+  else if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
     FSpeedButtonOptions.SetCanBeFocused(value.AsBoolean());
+  else if (path == L"SpeedButtonOptions.Flat")
+    FSpeedButtonOptions.SetFlat(value.AsBoolean());
+  else if (path == L"SpeedButtonOptions.Transparent")
+    FSpeedButtonOptions.SetTransparent(value.AsBoolean());
   else if (path == L"SpeedButtonOptions.GroupIndex" || path == L"GroupIndex")
     FSpeedButtonOptions.SetGroupIndex(value.AsInteger());
   else if (path == L"RepeatClick")
@@ -247,7 +329,7 @@ bool TcxCustomButton::CanFade() {
 }
 
 std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
-  const RECT bounds = ClientRect();
+  const RECT bounds = FViewInfo->Bounds();
   auto image = TcxBitmap32::CreateSize(bounds, true);
   TcxCanvas& canvas = image->cxCanvas();
   const HDC dc = image->Bits() != nullptr ? canvas.Handle() : nullptr;
@@ -261,9 +343,24 @@ std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
   const TcxButtonState state = AHot                                ? cxbsHot
                                : (GetCanBeFocused() && FIsFocused) ? cxbsDefault
                                                                    : cxbsNormal;
-  // Background and frame only: the content is drawn over the blend.
-  if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(canvas, bounds, state, &FScaleFactor, cxbpButton, FaceColor(state));
+  // The face of the image's state in that state's colour (not the colour of
+  // the paint that came last): background and frame only, the content is
+  // drawn over the blend.
+  const TcxButtonState savedState = FViewInfo->State();
+  const TColor savedColor = FViewInfo->Color();
+  TScopeExit restore([this, savedState, savedColor] {
+    FViewInfo->SetState(savedState);
+    FViewInfo->SetColor(savedColor);
+  });
+  FViewInfo->SetState(state);
+  TColor color = FColors->GetColorByState(state);
+  if (OnGetDrawParams) {
+    TFont font;
+    font.Assign(Font());
+    DoGetDrawParams(state, color, font);
+  }
+  FViewInfo->SetColor(color);
+  FViewInfo->DrawBackground(canvas);
   SetWindowOrgEx(dc, 0, 0, nullptr);
   return image;
 }
@@ -638,45 +735,12 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
 void TcxCustomButton::Draw(HDC dc) {
   FCanvas->Lock();
   FControlCanvas->SetHandle(dc);
-  try {
-    // The current drawing: the painter's face and frame for the state (the
-    // fader's blend while a fade runs), then the caption centred in the
-    // painter's text colour, moved by its pressed shift.
-    const RECT r = ClientRect();
-    const TcxButtonState state = GetButtonState();
-    TColor faceColor = FColors->GetColorByState(state);
-    TFont font;
-    font.Assign(Font());
-    DoGetDrawParams(state, faceColor, font);
-    if (DoCustomDraw(*FCanvas, *FViewInfo)) {
-      FControlCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
-      return;
-    }
-    DrawBackground(*FCanvas, r, state, faceColor);
-    TcxCustomLookAndFeelPainter* painter = GetPainter();
-    if (painter != nullptr && !Caption().empty()) {
-      RECT textRect = r;
-      if (state == cxbsPressed) {
-        const int shift = painter->ScaledButtonTextShift(&FScaleFactor);
-        OffsetRect(&textRect, shift, shift);
-      }
-      FCanvas->SetFont(font);
-      TColor textColor = FColors->GetTextColorByState(state);
-      if (textColor == clDefault)
-        textColor = painter->ButtonSymbolColor(state, font.Color());
-      FCanvas->Font().SetColor(textColor);
-      SetBkMode(FCanvas->Handle(), TRANSPARENT);
-      FCanvas->DrawText(Caption(), textRect, cxAlignCenter | cxSingleLine | cxShowPrefix,
-                        state != cxbsDisabled);
-    }
-  } catch (...) {
+  TScopeExit release([this] {
     FControlCanvas->SetHandle(nullptr);
     FCanvas->Unlock();
-    throw;
-  }
-  FControlCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  });
+  if (!DoCustomDraw(*FCanvas, *FViewInfo))
+    FViewInfo->Draw(*FCanvas);
 }
 
 bool TcxCustomButton::DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo) {
@@ -689,26 +753,6 @@ bool TcxCustomButton::DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewI
 void TcxCustomButton::DoGetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont) {
   if (OnGetDrawParams)
     OnGetDrawParams(this, AState, AColor, AFont);
-}
-
-TColor TcxCustomButton::FaceColor(TcxButtonState AState) {
-  TColor color = FColors->GetColorByState(AState);
-  if (OnGetDrawParams) {
-    TFont font;
-    font.Assign(Font());
-    DoGetDrawParams(AState, color, font);
-  }
-  return color;
-}
-
-void TcxCustomButton::DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
-                                     TColor AColor) {
-  // The parent's colour first: themed faces need not cover the corners.
-  ACanvas.FillRect(R, Parent() ? Parent()->Color() : Color());
-  if (TdxFader* fader = dxFaderInstance(); fader && fader->DrawFadeImage(this, ACanvas, R))
-    return;
-  if (TcxCustomLookAndFeelPainter* painter = GetPainter())
-    painter->DrawScaledButton(ACanvas, R, AState, &FScaleFactor, cxbpButton, AColor);
 }
 
 void InitButtonsUnit() {

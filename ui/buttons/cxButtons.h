@@ -69,11 +69,21 @@ public:
   void SetCanBeFocused(bool value);
   int GroupIndex() const noexcept { return FGroupIndex; }
   void SetGroupIndex(int value) { FGroupIndex = value; }
+  // A flat speed button shows its border only while hot or not normal.
+  bool Flat() const noexcept { return FFlat; }
+  void SetFlat(bool value);
+  // A transparent speed button shows the parent's image instead of its face
+  // while normal.
   bool Transparent() const noexcept { return FTransparent; }
+  void SetTransparent(bool value);
+  // The face is drawn in parts: the button cannot be focused and is flat or
+  // transparent.
+  bool NeedDrawParts() const;
 
 private:
   TcxCustomButton* FOwner;
   bool FCanBeFocused = true;
+  bool FFlat = false;
   int FGroupIndex = 0;
   bool FTransparent = false;
 };
@@ -130,8 +140,7 @@ public:
   bool UseSystemPaint() const noexcept { return FUseSystemPaint; }
   void SetUseSystemPaint(bool Value) noexcept { FUseSystemPaint = Value; }
   bool ShowFocusRect() const noexcept { return FShowFocusRect; }
-  // The window framework's controls are laid out left to right only.
-  bool UseRightToLeftAlignment() const noexcept { return false; }
+  void SetShowFocusRect(bool Value);
   // The repeat timer of RepeatClick.
   TcxTimer& ButtonPressTimer() noexcept { return *FButtonPressTimer; }
 
@@ -151,6 +160,8 @@ public:
   // The layout of the last paint.
   TcxButtonViewInfo& ViewInfo() noexcept { return *FViewInfo; }
   TcxButtonKind Kind() const noexcept { return FKind; }
+  // A new kind recreates the window.
+  void SetKind(TcxButtonKind Value);
   // The second text line of command links and Office drop-down buttons.
   const std::wstring& Description() const noexcept { return FDescription; }
   void SetDescription(const std::wstring& Value);
@@ -185,6 +196,8 @@ public:
   TcxButtonGetDrawParamsEvent OnGetDrawParams;
 
 protected:
+  friend class TcxButtonViewInfo;
+
   // Raises OnCustomDraw; answers whether the handler drew the button.
   bool DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo);
   virtual void DoGetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont);
@@ -224,12 +237,9 @@ protected:
   void CheckStartFading(TcxButtonState APrevState, TcxButtonState AState);
   void CheckPressedState(POINT p);
   void DrawItem(const DRAWITEMSTRUCT& item);
-  // Draws the button on `dc` over the client rectangle, through FCanvas.
+  // Draws the button on `dc` through FCanvas: the custom-draw handler, else
+  // the view info as calculated for this paint.
   virtual void Draw(HDC dc);
-  // Background and frame of the button in AState (no caption): the faded
-  // image when one is given by the fader, else the painter's.
-  virtual void DrawBackground(TcxCanvas& ACanvas, const RECT& R, TcxButtonState AState,
-                              TColor AColor);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
   void DoButtonPressTimer(TObject* Sender);
   // Sizes the button to its content; the button has no size-to-content
@@ -238,8 +248,6 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
-  // The face colour of a state: the colour set's, as OnGetDrawParams leaves it.
-  TColor FaceColor(TcxButtonState AState);
   // BM_CLICK of a button that cannot be focused.
   void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.
