@@ -329,6 +329,11 @@ bool TcxCustomButton::CanFade() {
 }
 
 std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
+  // The view info describes the last paint; before the first one, or after
+  // a change of size, it is brought up to date first.
+  const RECT client = ClientRect();
+  if (!EqualRect(&FViewInfo->Bounds(), &client))
+    CalculateViewInfo(client);
   const RECT bounds = FViewInfo->Bounds();
   auto image = TcxBitmap32::CreateSize(bounds, true);
   TcxCanvas& canvas = image->cxCanvas();
