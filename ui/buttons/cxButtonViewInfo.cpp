@@ -326,11 +326,11 @@ void TcxButtonViewInfo::DrawContent(TcxCanvas& ACanvas) {
   if (CanDrawGlyph())
     DrawGlyph(ACanvas);
   if (CanDrawCaption() && !IsEmpty(FCaptionRect)) {
-    ACanvas.SetFont(*FFont);
+    CopyFont(ACanvas.Font(), *FFont);
     Painter().DrawText(ACanvas, FParams.Caption, FCaptionRect, FState, GetCaptionDrawTextFlags());
   }
   if (!IsEmpty(FDescriptionRect)) {
-    ACanvas.SetFont(*FDescriptionFont);
+    CopyFont(ACanvas.Font(), *FDescriptionFont);
     Painter().DrawText(ACanvas, FParams.Description, FDescriptionRect, FState,
                        GetDescriptionDrawTextFlags());
   }

@@ -4,6 +4,7 @@
 #include "platform/Forms.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace telvora {
@@ -73,6 +74,46 @@ void TcxSpeedButtonOptions::SetTransparent(bool value) {
 
 bool TcxSpeedButtonOptions::NeedDrawParts() const {
   return !FOwner->GetCanBeFocused() && (FFlat || FTransparent);
+}
+
+namespace {
+
+// The off-screen bitmap the buttons paint on, kept from one paint to the
+// next (a new bitmap and memory context per paint cost more than the
+// drawing itself). It only grows; the button unit frees it.
+struct TPaintBitmap {
+  std::unique_ptr<TcxBitmap> Bitmap;
+  bool InUse = false;
+};
+
+TPaintBitmap& PaintBitmap() {
+  static TPaintBitmap bitmap;
+  return bitmap;
+}
+
+} // namespace
+
+// The shared bitmap, at least AWidth x AHeight, or none while another paint
+// holds it or when no bitmap can be had.
+TcxBitmap* TcxCustomButton::AcquirePaintBitmap(int AWidth, int AHeight) {
+  TPaintBitmap& shared = PaintBitmap();
+  if (shared.InUse)
+    return nullptr;
+  if (!shared.Bitmap || shared.Bitmap->Width() < AWidth || shared.Bitmap->Height() < AHeight) {
+    const int width = shared.Bitmap ? std::max(shared.Bitmap->Width(), AWidth) : AWidth;
+    const int height = shared.Bitmap ? std::max(shared.Bitmap->Height(), AHeight) : AHeight;
+    shared.Bitmap.reset();
+    auto bitmap = std::make_unique<TcxBitmap>(width, height);
+    if (bitmap->Handle() == nullptr)
+      return nullptr;
+    shared.Bitmap = std::move(bitmap);
+  }
+  shared.InUse = true;
+  return shared.Bitmap.get();
+}
+
+void TcxCustomButton::ReleasePaintBitmap() {
+  PaintBitmap().InUse = false;
 }
 
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
@@ -715,10 +756,23 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   CalculateViewInfo(r);
   if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
     return;
-  // Drawn off-screen and copied in one step: no flicker.
-  TcxBitmap bitmap(r.right - r.left, r.bottom - r.top);
-  TcxCanvas& canvas = bitmap.cxCanvas();
-  const HDC memoryDC = bitmap.Handle() != nullptr ? canvas.Handle() : nullptr;
+  // Drawn off-screen and copied in one step: no flicker. The off-screen
+  // bitmap is kept between paints and shared by every button; a paint inside
+  // another (a parent painted with its children) uses one of its own.
+  std::unique_ptr<TcxBitmap> own;
+  TcxBitmap* bitmap = AcquirePaintBitmap(r.right - r.left, r.bottom - r.top);
+  TScopeExit release([bitmap] {
+    if (bitmap != nullptr)
+      ReleasePaintBitmap();
+  });
+  if (bitmap == nullptr) {
+    own = std::make_unique<TcxBitmap>(r.right - r.left, r.bottom - r.top);
+    if (own->Handle() == nullptr)
+      own.reset();
+  }
+  TcxBitmap* target = bitmap != nullptr ? bitmap : own.get();
+  TcxCanvas* canvas = target != nullptr ? &target->cxCanvas() : nullptr;
+  const HDC memoryDC = canvas != nullptr ? canvas->Handle() : nullptr;
   if (memoryDC == nullptr) {
     // No off-screen bitmap to be had (the GDI handles are used up): what can
     // be drawn without one goes straight onto the window; the next paint
@@ -726,15 +780,10 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
     Draw(item.hDC);
     return;
   }
-  canvas.Lock();
-  try {
-    Draw(memoryDC);
-    cxBitBlt(item.hDC, memoryDC, r, POINT{0, 0}, SRCCOPY);
-  } catch (...) {
-    canvas.Unlock();
-    throw;
-  }
-  canvas.Unlock();
+  canvas->Lock();
+  TScopeExit unlock([canvas] { canvas->Unlock(); });
+  Draw(memoryDC);
+  cxBitBlt(item.hDC, memoryDC, r, POINT{0, 0}, SRCCOPY);
 }
 
 void TcxCustomButton::Draw(HDC dc) {
@@ -765,6 +814,7 @@ void InitButtonsUnit() {
 }
 
 void DoneButtonsUnit() {
+  PaintBitmap().Bitmap.reset();
   UnregisterComponentClass(L"TcxButton");
 }
 

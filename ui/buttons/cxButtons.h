@@ -248,6 +248,8 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+  static TcxBitmap* AcquirePaintBitmap(int AWidth, int AHeight);
+  static void ReleasePaintBitmap();
   // BM_CLICK of a button that cannot be focused.
   void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.
