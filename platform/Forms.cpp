@@ -2,8 +2,10 @@
 
 #include "platform/Application.h"
 #include "platform/FormReader.h"
+#include "platform/Handles.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace telvora {
 
@@ -234,10 +236,50 @@ void TCustomForm::ChangeScale(int M, int D, bool isDpiChange) {
 }
 
 void TCustomForm::Close() {
-  if (Application() && Application()->MainForm() == this)
+  if (FModal)
+    FModalResult = mrCancel;
+  else if (Application() && Application()->MainForm() == this)
     Application()->Terminate();
   else if (HandleAllocated())
     ShowWindow(Handle(), SW_HIDE);
+}
+
+int TCustomForm::ShowModal() {
+  HandleNeeded();
+  const HWND self = Handle();
+  struct TDisabled {
+    HWND Self;
+    std::vector<HWND> Windows;
+  } disabled{self, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* state = reinterpret_cast<TDisabled*>(data);
+        if (window != state->Self && IsWindowVisible(window) && IsWindowEnabled(window)) {
+          EnableWindow(window, FALSE);
+          state->Windows.push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&disabled));
+  FModalResult = mrNone;
+  FModal = true;
+  TScopeExit end([this, self, &disabled] {
+    FModal = false;
+    // The others first, so that the activation goes back to one of them.
+    for (HWND window : disabled.Windows)
+      if (IsWindow(window))
+        EnableWindow(window, TRUE);
+    if (IsWindow(self))
+      ShowWindow(self, SW_HIDE);
+  });
+  Show(SW_SHOW);
+  SetActiveWindow(self);
+  TApplication* application = Application();
+  while (FModalResult == mrNone && application != nullptr && !application->Terminated() &&
+         IsWindow(self))
+    application->HandleMessage();
+  return FModalResult;
 }
 
 void TCustomForm::WndProc(TMessage& message) {

@@ -6,6 +6,11 @@
 
 namespace telvora {
 
+// Modal results.
+constexpr int mrNone = 0;
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+
 class TCustomForm : public TWinControl {
 public:
   explicit TCustomForm(TComponent* AOwner);
@@ -49,7 +54,15 @@ public:
   // The resolution of the monitor nearest to the window's normal rectangle.
   int MonitorPixelsPerInch();
 
+  // Ends the application for the main form; a modal form gets the modal
+  // result mrCancel; any other form hides.
   void Close();
+  // Shows the form modally: the thread's other windows are disabled and
+  // messages are handled until the modal result is set (by a button's
+  // ModalResult or by closing the form) or the application ends; then the
+  // other windows are enabled again and the form hides. Answers the result.
+  int ShowModal();
+  bool Modal() const noexcept { return FModal; }
   int ModalResult() const noexcept { return FModalResult; }
   void SetModalResult(int value) noexcept { FModalResult = value; }
 
@@ -76,6 +89,7 @@ private:
   TGivenLength FGivenTextHeight{13, {}};
   bool FScaled = true;
   int FModalResult = 0;
+  bool FModal = false;
   TWinControl* FActiveControl = nullptr;
 };
 

@@ -1003,6 +1003,52 @@ TEST_F(Button, ClickSetsTheFormsModalResult) {
   EXPECT_EQ(FForm->ModalResult(), 2);
 }
 
+// What a one-shot thread timer runs once a modal loop handles messages.
+std::function<void()> gModalStep;
+
+void RunInModalLoop(std::function<void()> AStep) {
+  gModalStep = std::move(AStep);
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR AId, DWORD) {
+    KillTimer(nullptr, AId);
+    if (auto step = std::move(gModalStep)) {
+      gModalStep = nullptr;
+      step();
+    }
+  });
+}
+
+// A form shown modally disables the other windows until a button with a
+// modal result is clicked with the mouse, or the form is closed (mrCancel);
+// then the others are enabled again and the form hides.
+TEST_F(Button, ModalResultOfAClickedButtonEndsAModalForm) {
+  TButtonTestForm dialog(nullptr);
+  dialog.SetClientSize(200, 80);
+  auto* ok = new TcxButton(&dialog);
+  ok->SetBounds(10, 10, 75, 25);
+  ok->SetCaption(L"OK");
+  ok->SpeedButtonOptions().SetCanBeFocused(false);
+  ok->SetModalResult(mrOk);
+  ok->SetParent(&dialog);
+  dialog.HandleNeeded();
+  SetWindowPos(dialog.Handle(), HWND_TOP, 160, 330, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+
+  bool ownerDisabled = false;
+  RunInModalLoop([&] {
+    ownerDisabled = !IsWindowEnabled(FForm->Handle());
+    ASSERT_TRUE(testing::ClickAt(CentreOf(ok->Handle())));
+  });
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(IsWindowEnabled(FForm->Handle()));
+  EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+
+  RunInModalLoop([&] { PostMessageW(dialog.Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  EXPECT_TRUE(IsWindowEnabled(FForm->Handle()));
+  testing::MouseButtonUp();
+  PumpPending();
+}
+
 bool Invalidated(HWND AWindow) {
   RECT r{};
   return GetUpdateRect(AWindow, &r, FALSE) != FALSE;
