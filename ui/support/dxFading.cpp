@@ -3,10 +3,23 @@
 #include "ui/support/cxTimer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+// The SSE2 and AVX2 routines are built where the compiler can target an
+// instruction set function by function and tell at run time what the
+// processor has; elsewhere the plain routine alone is built.
+#if defined(__has_attribute) && defined(__has_builtin)
+#if (defined(__i386__) || defined(__x86_64__)) && __has_attribute(target) &&                       \
+    __has_builtin(__builtin_cpu_supports)
+#define TELVORA_FADING_SIMD 1
+#endif
+#endif
+
+#ifdef TELVORA_FADING_SIMD
+#include <immintrin.h>
+#endif
 
 namespace telvora {
 
@@ -30,7 +43,7 @@ bool MenuAnimationOn() {
   return SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &value, 0) && value;
 }
 
-int ScreenBitsPerPixel() {
+int AskScreenBitsPerPixel() {
   TWindowDC screen(nullptr);
   return screen.Get() ? GetDeviceCaps(screen.Get(), BITSPIXEL) : 0;
 }
@@ -62,8 +75,263 @@ bool GdiPlusStarts() {
   return true;
 }
 
-BYTE Premultiply(BYTE AValue, BYTE AAlpha) {
-  return static_cast<BYTE>((AValue * AAlpha + 127) / 255);
+// ---------------------------------------------------------------- pixel routines
+//
+// A blended byte is the integer nearest to (b1 * (255 - A) + b2 * A) / 255,
+// where b1 and b2 are the bytes of the two images and A the stage's weight.
+// It is never halfway between two integers (255 is odd), and for every sum
+// s = b1 * (255 - A) + b2 * A, 0 <= s <= 65025, it equals
+// (s + 128) * 257 >> 16: the sum and the product's high half fit 16-bit
+// lanes. The same byte is what the weights as single-precision fractions
+// give in extended precision, rounded to nearest with ties to even.
+//
+// A premultiplied byte is (v * a + 127) div 255 for colour byte v and alpha
+// a; for every x = v * a + 127 <= 65152, x div 255 equals x * 0x8081 >> 23.
+// The alpha byte, multiplied by 255 instead, stays as it is. Opaque pixels
+// are unchanged by premultiplying.
+
+constexpr unsigned kBlendBias = 128;
+constexpr unsigned kBlendScale = 257;
+constexpr unsigned kPremultiplyBias = 127;
+constexpr unsigned kDivideBy255 = 0x8081;
+constexpr int kDivideBy255Shift = 23;
+
+inline BYTE Mix(unsigned AByte1, unsigned AByte2, unsigned AWeight1, unsigned AWeight2) noexcept {
+  return static_cast<BYTE>(((AByte1 * AWeight1 + AByte2 * AWeight2 + kBlendBias) * kBlendScale) >>
+                           16);
+}
+
+inline BYTE Premultiply(unsigned AValue, unsigned AAlpha) noexcept {
+  return static_cast<BYTE>(((AValue * AAlpha + kPremultiplyBias) * kDivideBy255) >>
+                           kDivideBy255Shift);
+}
+
+inline RGBQUAD Premultiplied(RGBQUAD p) noexcept {
+  return {Premultiply(p.rgbBlue, p.rgbReserved), Premultiply(p.rgbGreen, p.rgbReserved),
+          Premultiply(p.rgbRed, p.rgbReserved), p.rgbReserved};
+}
+
+// An optional output, ACount pixels on.
+inline RGBQUAD* Advance(RGBQUAD* AOutput, size_t ACount) noexcept {
+  return AOutput != nullptr ? AOutput + ACount : nullptr;
+}
+
+void BlendPlain(const RGBQUAD* AImage1, const RGBQUAD* AImage2, size_t ACount, int AAlpha,
+                RGBQUAD* AStraight, RGBQUAD* APremultiplied) noexcept {
+  const auto w2 = static_cast<unsigned>(AAlpha);
+  const unsigned w1 = 255 - w2;
+  for (size_t i = 0; i < ACount; ++i) {
+    const RGBQUAD a = AImage1[i];
+    const RGBQUAD b = AImage2[i];
+    const RGBQUAD p{Mix(a.rgbBlue, b.rgbBlue, w1, w2), Mix(a.rgbGreen, b.rgbGreen, w1, w2),
+                    Mix(a.rgbRed, b.rgbRed, w1, w2), Mix(a.rgbReserved, b.rgbReserved, w1, w2)};
+    if (AStraight != nullptr)
+      AStraight[i] = p;
+    if (APremultiplied != nullptr)
+      APremultiplied[i] = Premultiplied(p);
+  }
+}
+
+void PremultiplyPlain(const RGBQUAD* ASource, size_t ACount, RGBQUAD* ATarget) noexcept {
+  for (size_t i = 0; i < ACount; ++i)
+    ATarget[i] = Premultiplied(ASource[i]);
+}
+
+#ifdef TELVORA_FADING_SIMD
+
+// Four pixels in a vector of eight 16-bit lanes hold two pixels; each pixel's
+// alpha is its fourth lane. Lanes of the alpha bytes get the multiplier 255.
+
+__attribute__((target("sse2"))) void BlendSSE2(const RGBQUAD* AImage1, const RGBQUAD* AImage2,
+                                               size_t ACount, int AAlpha, RGBQUAD* AStraight,
+                                               RGBQUAD* APremultiplied) noexcept {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i w1 = _mm_set1_epi16(static_cast<short>(255 - AAlpha));
+  const __m128i w2 = _mm_set1_epi16(static_cast<short>(AAlpha));
+  const __m128i bias = _mm_set1_epi16(kBlendBias);
+  const __m128i scale = _mm_set1_epi16(kBlendScale);
+  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  const __m128i alphaMultiplier = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+  const __m128i premultiplyBias = _mm_set1_epi16(kPremultiplyBias);
+  const __m128i divide = _mm_set1_epi16(static_cast<short>(kDivideBy255));
+  size_t i = 0;
+  for (; i + 4 <= ACount; i += 4) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(AImage1 + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(AImage2 + i));
+    __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), w1),
+                               _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), w2));
+    __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), w1),
+                               _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), w2));
+    lo = _mm_mulhi_epu16(_mm_add_epi16(lo, bias), scale);
+    hi = _mm_mulhi_epu16(_mm_add_epi16(hi, bias), scale);
+    if (AStraight != nullptr)
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(AStraight + i), _mm_packus_epi16(lo, hi));
+    if (APremultiplied == nullptr)
+      continue;
+    __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
+    __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
+    alo = _mm_or_si128(_mm_andnot_si128(alphaLanes, alo), alphaMultiplier);
+    ahi = _mm_or_si128(_mm_andnot_si128(alphaLanes, ahi), alphaMultiplier);
+    lo = _mm_srli_epi16(
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(lo, alo), premultiplyBias), divide), 7);
+    hi = _mm_srli_epi16(
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(hi, ahi), premultiplyBias), divide), 7);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(APremultiplied + i), _mm_packus_epi16(lo, hi));
+  }
+  BlendPlain(AImage1 + i, AImage2 + i, ACount - i, AAlpha, Advance(AStraight, i),
+             Advance(APremultiplied, i));
+}
+
+__attribute__((target("sse2"))) void PremultiplySSE2(const RGBQUAD* ASource, size_t ACount,
+                                                     RGBQUAD* ATarget) noexcept {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  const __m128i alphaMultiplier = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+  const __m128i premultiplyBias = _mm_set1_epi16(kPremultiplyBias);
+  const __m128i divide = _mm_set1_epi16(static_cast<short>(kDivideBy255));
+  size_t i = 0;
+  for (; i + 4 <= ACount; i += 4) {
+    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ASource + i));
+    __m128i lo = _mm_unpacklo_epi8(p, zero);
+    __m128i hi = _mm_unpackhi_epi8(p, zero);
+    __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
+    __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
+    alo = _mm_or_si128(_mm_andnot_si128(alphaLanes, alo), alphaMultiplier);
+    ahi = _mm_or_si128(_mm_andnot_si128(alphaLanes, ahi), alphaMultiplier);
+    lo = _mm_srli_epi16(
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(lo, alo), premultiplyBias), divide), 7);
+    hi = _mm_srli_epi16(
+        _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(hi, ahi), premultiplyBias), divide), 7);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(ATarget + i), _mm_packus_epi16(lo, hi));
+  }
+  PremultiplyPlain(ASource + i, ACount - i, ATarget + i);
+}
+
+// The same in 256-bit vectors: unpacking and packing work within each
+// 128-bit half, so the pixels keep their order. What is left goes through
+// the SSE2 routine.
+
+__attribute__((target("avx2"))) void BlendAVX2(const RGBQUAD* AImage1, const RGBQUAD* AImage2,
+                                               size_t ACount, int AAlpha, RGBQUAD* AStraight,
+                                               RGBQUAD* APremultiplied) noexcept {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i w1 = _mm256_set1_epi16(static_cast<short>(255 - AAlpha));
+  const __m256i w2 = _mm256_set1_epi16(static_cast<short>(AAlpha));
+  const __m256i bias = _mm256_set1_epi16(kBlendBias);
+  const __m256i scale = _mm256_set1_epi16(kBlendScale);
+  const __m256i alphaMultiplier = _mm256_set1_epi64x(std::int64_t{255} << 48);
+  const __m256i premultiplyBias = _mm256_set1_epi16(kPremultiplyBias);
+  const __m256i divide = _mm256_set1_epi16(static_cast<short>(kDivideBy255));
+  size_t i = 0;
+  for (; i + 8 <= ACount; i += 8) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(AImage1 + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(AImage2 + i));
+    __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(a, zero), w1),
+                                  _mm256_mullo_epi16(_mm256_unpacklo_epi8(b, zero), w2));
+    __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(a, zero), w1),
+                                  _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), w2));
+    lo = _mm256_mulhi_epu16(_mm256_add_epi16(lo, bias), scale);
+    hi = _mm256_mulhi_epu16(_mm256_add_epi16(hi, bias), scale);
+    if (AStraight != nullptr)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(AStraight + i), _mm256_packus_epi16(lo, hi));
+    if (APremultiplied == nullptr)
+      continue;
+    const __m256i alo = _mm256_blend_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(lo, 0xFF), 0xFF), alphaMultiplier, 0x88);
+    const __m256i ahi = _mm256_blend_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(hi, 0xFF), 0xFF), alphaMultiplier, 0x88);
+    lo = _mm256_srli_epi16(
+        _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(lo, alo), premultiplyBias), divide),
+        7);
+    hi = _mm256_srli_epi16(
+        _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), premultiplyBias), divide),
+        7);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(APremultiplied + i),
+                        _mm256_packus_epi16(lo, hi));
+  }
+  // The upper halves are cleared before the SSE2 code runs: left set, they
+  // slow every SSE instruction down on many processors.
+  _mm256_zeroupper();
+  BlendSSE2(AImage1 + i, AImage2 + i, ACount - i, AAlpha, Advance(AStraight, i),
+            Advance(APremultiplied, i));
+}
+
+__attribute__((target("avx2"))) void PremultiplyAVX2(const RGBQUAD* ASource, size_t ACount,
+                                                     RGBQUAD* ATarget) noexcept {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i alphaMultiplier = _mm256_set1_epi64x(std::int64_t{255} << 48);
+  const __m256i premultiplyBias = _mm256_set1_epi16(kPremultiplyBias);
+  const __m256i divide = _mm256_set1_epi16(static_cast<short>(kDivideBy255));
+  size_t i = 0;
+  for (; i + 8 <= ACount; i += 8) {
+    const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ASource + i));
+    __m256i lo = _mm256_unpacklo_epi8(p, zero);
+    __m256i hi = _mm256_unpackhi_epi8(p, zero);
+    const __m256i alo = _mm256_blend_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(lo, 0xFF), 0xFF), alphaMultiplier, 0x88);
+    const __m256i ahi = _mm256_blend_epi16(
+        _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(hi, 0xFF), 0xFF), alphaMultiplier, 0x88);
+    lo = _mm256_srli_epi16(
+        _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(lo, alo), premultiplyBias), divide),
+        7);
+    hi = _mm256_srli_epi16(
+        _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(hi, ahi), premultiplyBias), divide),
+        7);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(ATarget + i), _mm256_packus_epi16(lo, hi));
+  }
+  _mm256_zeroupper();
+  PremultiplySSE2(ASource + i, ACount - i, ATarget + i);
+}
+
+#endif // TELVORA_FADING_SIMD
+
+using TBlendRoutine = void (*)(const RGBQUAD*, const RGBQUAD*, size_t, int, RGBQUAD*,
+                               RGBQUAD*) noexcept;
+using TPremultiplyRoutine = void (*)(const RGBQUAD*, size_t, RGBQUAD*) noexcept;
+
+bool RoutineAvailable(TdxFadingPixelRoutine ARoutine) noexcept {
+  switch (ARoutine) {
+  case fprPlain:
+    return true;
+#ifdef TELVORA_FADING_SIMD
+  case fprSSE2:
+    return __builtin_cpu_supports("sse2");
+  case fprAVX2:
+    return __builtin_cpu_supports("avx2");
+#endif
+  default:
+    return false;
+  }
+}
+
+struct TPixelRoutines {
+  TdxFadingPixelRoutine Kind;
+  TBlendRoutine Blend;
+  TPremultiplyRoutine Premultiply;
+};
+
+TPixelRoutines RoutinesOf(TdxFadingPixelRoutine ARoutine) noexcept {
+  switch (ARoutine) {
+#ifdef TELVORA_FADING_SIMD
+  case fprSSE2:
+    return {fprSSE2, BlendSSE2, PremultiplySSE2};
+  case fprAVX2:
+    return {fprAVX2, BlendAVX2, PremultiplyAVX2};
+#endif
+  default:
+    return {fprPlain, BlendPlain, PremultiplyPlain};
+  }
+}
+
+// The routines in use: the fastest available unless others were set.
+TPixelRoutines& PixelRoutines() noexcept {
+  static TPixelRoutines routines = [] {
+    for (TdxFadingPixelRoutine kind : {fprAVX2, fprSSE2})
+      if (RoutineAvailable(kind))
+        return RoutinesOf(kind);
+    return RoutinesOf(fprPlain);
+  }();
+  return routines;
 }
 
 } // namespace
@@ -137,38 +405,133 @@ TdxFadingPixels TdxFadingHelper::GetBitmapPixels(TcxBitmap32& ABitmap) {
   return pixels;
 }
 
-TdxFadingImage::TdxFadingImage(SIZE ASize, TdxFadingPixels APixels)
-    : FSize(ASize), FPixels(std::move(APixels)) {
-  if (FSize.cx <= 0 || FSize.cy <= 0 ||
-      FPixels.size() != static_cast<size_t>(FSize.cx) * static_cast<size_t>(FSize.cy))
+void TdxFadingHelper::BlendPixels(const RGBQUAD* AImage1, const RGBQUAD* AImage2, size_t ACount,
+                                  int AAlpha, RGBQUAD* AStraight,
+                                  RGBQUAD* APremultiplied) noexcept {
+  PixelRoutines().Blend(AImage1, AImage2, ACount, std::clamp(AAlpha, 0, dxFadeMaxAlpha), AStraight,
+                        APremultiplied);
+}
+
+void TdxFadingHelper::PremultiplyPixels(const RGBQUAD* ASource, size_t ACount,
+                                        RGBQUAD* ATarget) noexcept {
+  PixelRoutines().Premultiply(ASource, ACount, ATarget);
+}
+
+bool TdxFadingHelper::IsPixelRoutineAvailable(TdxFadingPixelRoutine ARoutine) noexcept {
+  return RoutineAvailable(ARoutine);
+}
+
+TdxFadingPixelRoutine TdxFadingHelper::PixelRoutine() noexcept {
+  return PixelRoutines().Kind;
+}
+
+bool TdxFadingHelper::SetPixelRoutine(TdxFadingPixelRoutine ARoutine) noexcept {
+  if (!RoutineAvailable(ARoutine))
+    return false;
+  PixelRoutines() = RoutinesOf(ARoutine);
+  return true;
+}
+
+TdxFadingImage::TdxFadingImage(SIZE ASize, bool AHasTransparency)
+    : FSize(ASize), FHasTransparency(AHasTransparency) {
+  if (FSize.cx <= 0 || FSize.cy <= 0) {
+    FSize = {0, 0};
     return;
+  }
   BITMAPINFO info = TopDown32BitInfo(FSize.cx, FSize.cy);
   void* bits = nullptr;
-  FPremultiplied.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!FPremultiplied || bits == nullptr)
+  FBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (FBitmap && bits != nullptr)
+    FBits = static_cast<RGBQUAD*>(bits);
+  else
+    FBitmap.Reset();
+  // Without a bitmap the pixels are kept here, straight.
+  if (FBits == nullptr)
+    FStraight.resize(PixelCount());
+}
+
+TdxFadingImage::TdxFadingImage(SIZE ASize, std::span<const RGBQUAD> APixels)
+    : TdxFadingImage(ASize, std::any_of(APixels.begin(), APixels.end(),
+                                        [](const RGBQUAD& p) { return p.rgbReserved != 255; })) {
+  if (APixels.size() != PixelCount()) {
+    FSize = {0, 0};
+    FBitmap.Reset();
+    FBits = nullptr;
+    FStraight.clear();
     return;
-  auto* target = static_cast<RGBQUAD*>(bits);
-  for (size_t i = 0; i < FPixels.size(); ++i) {
-    const RGBQUAD& p = FPixels[i];
-    target[i] = {Premultiply(p.rgbBlue, p.rgbReserved), Premultiply(p.rgbGreen, p.rgbReserved),
-                 Premultiply(p.rgbRed, p.rgbReserved), p.rgbReserved};
+  }
+  if (FBits == nullptr) {
+    std::copy(APixels.begin(), APixels.end(), FStraight.begin());
+  } else if (FHasTransparency) {
+    FStraight.assign(APixels.begin(), APixels.end());
+    TdxFadingHelper::PremultiplyPixels(APixels.data(), APixels.size(), FBits);
+  } else {
+    std::copy(APixels.begin(), APixels.end(), FBits);
+  }
+}
+
+size_t TdxFadingImage::PixelCount() const noexcept {
+  return static_cast<size_t>(FSize.cx) * static_cast<size_t>(FSize.cy);
+}
+
+std::span<const RGBQUAD> TdxFadingImage::Pixels() const noexcept {
+  if (FStraightPending) {
+    // Blended again from the same images at the same weight: the bytes are
+    // those of the premultiplied frame before premultiplying.
+    FStraightPending = false;
+    FStraight.resize(PixelCount());
+    TdxFadingHelper::BlendPixels(FSource1.data(), FSource2.data(), FSource1.size(), FSourceAlpha,
+                                 FStraight.data(), nullptr);
+  }
+  if (FHasTransparency || FBits == nullptr)
+    return FStraight;
+  return {FBits, PixelCount()};
+}
+
+std::span<const RGBQUAD> TdxFadingImage::PremultipliedPixels() const noexcept {
+  return {FBits, FBits != nullptr ? PixelCount() : 0};
+}
+
+void TdxFadingImage::Blend(std::span<const RGBQUAD> AImage1, std::span<const RGBQUAD> AImage2,
+                           int AAlpha) noexcept {
+  const size_t count = std::min({AImage1.size(), AImage2.size(), PixelCount()});
+  FStraightPending = false;
+  if (count == 0)
+    return;
+  // The bitmap is read by GDI only while StretchDraw has it selected into a
+  // memory context, which is gone when StretchDraw returns: no drawing from
+  // it is pending here.
+  if (FBits == nullptr) {
+    TdxFadingHelper::BlendPixels(AImage1.data(), AImage2.data(), count, AAlpha, FStraight.data(),
+                                 nullptr);
+  } else if (!FHasTransparency) {
+    TdxFadingHelper::BlendPixels(AImage1.data(), AImage2.data(), count, AAlpha, FBits, nullptr);
+  } else {
+    // Only the premultiplied frame is drawn; its straight pixels are made
+    // when they are asked for.
+    TdxFadingHelper::BlendPixels(AImage1.data(), AImage2.data(), count, AAlpha, nullptr, FBits);
+    FSource1 = AImage1.first(count);
+    FSource2 = AImage2.first(count);
+    FSourceAlpha = AAlpha;
+    FStraightPending = true;
   }
 }
 
 std::unique_ptr<TcxBitmap32> TdxFadingImage::GetAsBitmap() const {
   auto bitmap = std::make_unique<TcxBitmap32>(FSize.cx, FSize.cy);
-  if (BYTE* bits = bitmap->Bits(); bits != nullptr && !FPixels.empty())
-    std::memcpy(bits, FPixels.data(), FPixels.size() * sizeof(RGBQUAD));
+  const std::span<const RGBQUAD> pixels = Pixels();
+  if (BYTE* bits = bitmap->Bits(); bits != nullptr && !pixels.empty())
+    std::memcpy(bits, pixels.data(), pixels.size_bytes());
   return bitmap;
 }
 
 bool TdxFadingImage::StretchDraw(HDC DC, const RECT& R) const {
-  if (!FPremultiplied || DC == nullptr || R.right <= R.left || R.bottom <= R.top)
+  if (!FBitmap || DC == nullptr || R.right <= R.left || R.bottom <= R.top)
     return false;
   TMemoryDC source(CreateCompatibleDC(DC));
   if (!source)
     return false;
-  TSelectObject select(source.Get(), FPremultiplied.Get());
+  TSelectObject select(source.Get(), FBitmap.Get());
   BLENDFUNCTION blend{AC_SRC_OVER, 0, dxFadeMaxAlpha, AC_SRC_ALPHA};
   return GdiAlphaBlend(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, source.Get(), 0, 0,
                        FSize.cx, FSize.cy, blend) != FALSE;
@@ -188,54 +551,48 @@ void TdxFadingElement::SetAnimationParameters(int AAnimationFrameCount, int AAni
   FDelayIndex = 0;
 }
 
-void TdxFadingElement::SetImages(TcxBitmap32& AImage1, TcxBitmap32& AImage2) {
-  FImage1Colors = TdxFadingHelper::GetBitmapPixels(AImage1);
-  FImage2Colors = TdxFadingHelper::GetBitmapPixels(AImage2);
-  TdxFadingHelper::CorrectAlphaChannel(FImage1Colors);
-  TdxFadingHelper::CorrectAlphaChannel(FImage2Colors);
-  FImageSize = {AImage1.Width(), AImage1.Height()};
+namespace {
+
+// CorrectAlphaChannel, answering whether a pixel is left that is not opaque.
+bool CorrectAlphaChannelAndFindTransparency(std::span<RGBQUAD> APixels) noexcept {
+  unsigned opaque = 255;
+  for (RGBQUAD& pixel : APixels) {
+    if (pixel.rgbReserved == 0 && pixel.rgbRed + pixel.rgbGreen + pixel.rgbBlue != 0)
+      pixel.rgbReserved = 255;
+    opaque &= pixel.rgbReserved;
+  }
+  return opaque != 255;
+}
+
+} // namespace
+
+void TdxFadingElement::SetImages(std::span<const RGBQUAD> AImage1, std::span<const RGBQUAD> AImage2,
+                                 SIZE ASize) {
+  FImage1Colors.assign(AImage1.begin(), AImage1.end());
+  FImage2Colors.assign(AImage2.begin(), AImage2.end());
+  const bool transparent1 = CorrectAlphaChannelAndFindTransparency(FImage1Colors);
+  const bool transparent2 = CorrectAlphaChannelAndFindTransparency(FImage2Colors);
+  FHasTransparency = transparent1 || transparent2;
+  FImageSize = ASize;
 }
 
 void TdxFadingElement::BuildWorkImage() {
   const int alpha = MulDiv(FStage, dxFadeMaxAlpha, FAnimationFrameCount);
-  // The weights are single-precision values; storing them through volatile
-  // keeps an x87 build from carrying them with more precision.
-  volatile float storedF = static_cast<float>(alpha) / static_cast<float>(dxFadeMaxAlpha);
-  const float f = storedF;
-  volatile float storedG = 1.0f - f;
-  const float g = storedG;
-  // Each weight is a single-precision value in 0 to 1, so it is a whole
-  // multiple of 2^-32 and weight * 2^32 is an exact integer. Byte times
-  // weight, summed over both images, is then an exact integer multiple of
-  // 2^-32 too: rounding that exact value to the nearest byte with ties to
-  // even gives what the floating-point unit gives in extended precision,
-  // without a rounding call per byte.
-  constexpr int kShift = 32;
-  const auto scaled1 = static_cast<std::int64_t>(std::ldexp(static_cast<double>(g), kShift));
-  const auto scaled2 = static_cast<std::int64_t>(std::ldexp(static_cast<double>(f), kShift));
-  std::int64_t products1[256], products2[256];
-  for (int b = 0; b < 256; ++b) {
-    products1[b] = b * scaled1;
-    products2[b] = b * scaled2;
+  // The work image of the previous frame takes this one when it fits: same
+  // size, a bitmap, and premultiplied pixels apart whenever they are needed.
+  if (FWorkImage != nullptr && FWorkImage->Width() == FImageSize.cx &&
+      FWorkImage->Height() == FImageSize.cy && FWorkImage->HasBitmap() &&
+      FWorkImage->HasTransparency() == FHasTransparency) {
+    FWorkImage->Blend(FImage1Colors, FImage2Colors, alpha);
+    // Nothing of this element is touched after the call: the object may end
+    // the fade while it repaints.
+    if (FFadingObject != nullptr)
+      FFadingObject->DrawFadeImage();
+    return;
   }
-  constexpr std::int64_t kHalf = std::int64_t{1} << (kShift - 1);
-  constexpr std::int64_t kFraction = (std::int64_t{1} << kShift) - 1;
-  auto mix = [&products1, &products2](BYTE AByte1, BYTE AByte2) {
-    const std::int64_t value = products1[AByte1] + products2[AByte2];
-    std::int64_t rounded = value >> kShift;
-    const std::int64_t fraction = value & kFraction;
-    if (fraction > kHalf || (fraction == kHalf && (rounded & 1) != 0))
-      ++rounded;
-    return static_cast<BYTE>(std::min<std::int64_t>(rounded, 255));
-  };
-  TdxFadingPixels pixels(std::min(FImage1Colors.size(), FImage2Colors.size()));
-  for (size_t i = 0; i < pixels.size(); ++i) {
-    const RGBQUAD& a = FImage1Colors[i];
-    const RGBQUAD& b = FImage2Colors[i];
-    pixels[i] = {mix(a.rgbBlue, b.rgbBlue), mix(a.rgbGreen, b.rgbGreen), mix(a.rgbRed, b.rgbRed),
-                 mix(a.rgbReserved, b.rgbReserved)};
-  }
-  SetWorkImage(std::make_unique<TdxFadingImage>(FImageSize, std::move(pixels)));
+  auto image = std::make_unique<TdxFadingImage>(FImageSize, FHasTransparency);
+  image->Blend(FImage1Colors, FImage2Colors, alpha);
+  SetWorkImage(std::move(image));
 }
 
 bool TdxFadingElement::ProcessFadeStep() {
@@ -277,6 +634,19 @@ bool TdxFader::IsGdiPlusAvailable() {
   return FGdiPlusAvailable == 1;
 }
 
+int TdxFader::ScreenBitsPerPixel() {
+  // Asking the screen costs a screen device context and a question to the
+  // display driver: within one fade start (which checks twice) it is asked
+  // once. Kept longer, the answer would miss a change of the display mode,
+  // which only top-level windows are told about.
+  if (FScreenBitsPerPixel > 0)
+    return FScreenBitsPerPixel;
+  const int bits = AskScreenBitsPerPixel();
+  if (FFadeStarting)
+    FScreenBitsPerPixel = bits;
+  return bits;
+}
+
 bool TdxFader::IsReady() {
   const bool active = FState == fasEnabled || (FState == fasDefault && MenuAnimationOn());
   return active && FMaxAnimationCount > 0 && IsGdiPlusAvailable() && ScreenBitsPerPixel() > 16;
@@ -293,6 +663,17 @@ bool TdxFader::CanFade(TObject* AObject, IdxFadingObject*& AFadingObject) {
 }
 
 void TdxFader::Fade(TObject* AObject, TdxFadingState AState) {
+  // The screen's depth is asked once for the whole start, also on a path
+  // that raises; a start within a start (from an object's callback) keeps
+  // the outer start's answer.
+  const bool outer = !FFadeStarting;
+  FFadeStarting = true;
+  TScopeExit done([this, outer] {
+    if (outer) {
+      FFadeStarting = false;
+      FScreenBitsPerPixel = 0;
+    }
+  });
   IdxFadingObject* fadingObject = nullptr;
   if (!CanFade(AObject, fadingObject))
     return;
@@ -319,13 +700,17 @@ void TdxFader::StartFade(TObject* AObject, std::unique_ptr<TcxBitmap32> AImage1,
       AImage1->Empty() || AImage2->Empty() || AImage1->Bits() == nullptr ||
       AImage2->Bits() == nullptr || AAnimationFrameCount <= 0)
     return;
+  const SIZE size{AImage1->Width(), AImage1->Height()};
+  const size_t count = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy);
+  std::span<const RGBQUAD> image1(reinterpret_cast<const RGBQUAD*>(AImage1->Bits()), count);
+  const std::span<const RGBQUAD> image2(reinterpret_cast<const RGBQUAD*>(AImage2->Bits()), count);
   TdxFadingElement* element = Find(AObject);
   if (element != nullptr) {
-    const SIZE size = element->ImageSize();
-    if (AImage1->Width() == size.cx && AImage1->Height() == size.cy) {
+    if (size.cx == element->ImageSize().cx && size.cy == element->ImageSize().cy) {
       // Reversed midway: the new fade starts from the current blend.
-      if (const TdxFadingImage* current = element->WorkImage())
-        AImage1 = current->GetAsBitmap();
+      if (const TdxFadingImage* current = element->WorkImage();
+          current != nullptr && current->Pixels().size() == count)
+        image1 = current->Pixels();
       element->SetAnimationParameters(AAnimationFrameCount, AAnimationFrameDelay);
       element->FStage = 0;
     }
@@ -337,7 +722,7 @@ void TdxFader::StartFade(TObject* AObject, std::unique_ptr<TcxBitmap32> AImage1,
     FList.push_back(std::move(created));
     ValidateQueue();
   }
-  element->SetImages(*AImage1, *AImage2);
+  element->SetImages(image1, image2, size);
   element->BuildWorkImage();
 }
 

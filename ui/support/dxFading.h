@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <span>
 #include <vector>
@@ -111,6 +112,12 @@ protected:
 // 32-bit pixels: blue, green, red, alpha; rows top first.
 using TdxFadingPixels = std::vector<RGBQUAD>;
 
+// The routines that compute fade frames. All give the same bytes; the fader
+// uses the fastest one this processor and build can run. The SSE2 and AVX2
+// routines exist only in builds whose compiler can target them function by
+// function (the plain one is everywhere).
+enum TdxFadingPixelRoutine { fprPlain, fprSSE2, fprAVX2 };
+
 class TdxFadingHelper {
 public:
   // Pixels that carry no alpha (alpha 0, not black) become opaque; black
@@ -119,22 +126,60 @@ public:
   static void CorrectAlphaChannel(TcxBitmap32& ABitmap);
   // The pixels of a 32-bit bitmap, top row first (none when it has none).
   static TdxFadingPixels GetBitmapPixels(TcxBitmap32& ABitmap);
+
+  // One stage of a fade, byte by byte (blue, green, red and alpha alike):
+  // the integer nearest to (byte1 * (255 - AAlpha) + byte2 * AAlpha) / 255,
+  // AAlpha from 0 to 255, into AStraight. With APremultiplied the same
+  // pixels go there premultiplied as well. ACount pixels each; the outputs
+  // overlap neither input nor each other.
+  static void BlendPixels(const RGBQUAD* AImage1, const RGBQUAD* AImage2, size_t ACount, int AAlpha,
+                          RGBQUAD* AStraight, RGBQUAD* APremultiplied) noexcept;
+  // Each colour byte times its pixel's alpha / 255, rounded to nearest;
+  // the alpha stays. ATarget does not overlap ASource.
+  static void PremultiplyPixels(const RGBQUAD* ASource, size_t ACount, RGBQUAD* ATarget) noexcept;
+
+  static bool IsPixelRoutineAvailable(TdxFadingPixelRoutine ARoutine) noexcept;
+  // The routine in use: the fastest available one unless another was set.
+  static TdxFadingPixelRoutine PixelRoutine() noexcept;
+  // Uses ARoutine from now on (tests and benches compare them); false, and
+  // no change, when it is not available.
+  static bool SetPixelRoutine(TdxFadingPixelRoutine ARoutine) noexcept;
 };
 
-// An image with straight (not premultiplied) per-pixel alpha, drawn by
-// blending it over what is already on the device context.
+// A fade frame: straight (not premultiplied) pixels with per-pixel alpha,
+// drawn by blending them over what is already on the device context. One
+// image serves a whole fade: every frame is blended into it anew.
 class TdxFadingImage {
 public:
-  // APixels must hold ASize.cx * ASize.cy pixels.
-  TdxFadingImage(SIZE ASize, TdxFadingPixels APixels);
+  // An image of ASize whose pixels are yet to be blended. Only an image
+  // that may have pixels other than opaque (AHasTransparency) keeps them
+  // premultiplied apart for drawing; opaque pixels are drawn as they are.
+  TdxFadingImage(SIZE ASize, bool AHasTransparency);
+  // An image of ASize with APixels, which must hold ASize.cx * ASize.cy
+  // pixels (else the image has none).
+  TdxFadingImage(SIZE ASize, std::span<const RGBQUAD> APixels);
   TdxFadingImage(const TdxFadingImage&) = delete;
   TdxFadingImage& operator=(const TdxFadingImage&) = delete;
 
   int Width() const noexcept { return FSize.cx; }
   int Height() const noexcept { return FSize.cy; }
-  const TdxFadingPixels& Pixels() const noexcept { return FPixels; }
+  bool HasTransparency() const noexcept { return FHasTransparency; }
+  // Whether the image has the bitmap it is drawn from.
+  bool HasBitmap() const noexcept { return FBits != nullptr; }
+  // The straight pixels, top row first; valid until the next Blend.
+  std::span<const RGBQUAD> Pixels() const noexcept;
+  // The pixels as they are drawn (premultiplied); none without a bitmap.
+  std::span<const RGBQUAD> PremultipliedPixels() const noexcept;
   // One pixel (no check of the coordinates).
-  RGBQUAD Pixel(int X, int Y) const { return FPixels[static_cast<size_t>(Y * FSize.cx + X)]; }
+  RGBQUAD Pixel(int X, int Y) const { return Pixels()[static_cast<size_t>(Y * FSize.cx + X)]; }
+  // The image becomes the blend of AImage1 and AImage2 at weight AAlpha
+  // (0 to 255, see TdxFadingHelper::BlendPixels); both hold the image's
+  // pixel count, and with transparent pixels the image must have been made
+  // with AHasTransparency. Both must stay unchanged until the next Blend
+  // (or the image's end): an image with transparency makes its straight
+  // pixels from them when they are first asked for.
+  void Blend(std::span<const RGBQUAD> AImage1, std::span<const RGBQUAD> AImage2,
+             int AAlpha) noexcept;
   // A new bitmap with the same pixels.
   std::unique_ptr<TcxBitmap32> GetAsBitmap() const;
   // Draws the image stretched to R at full opacity, blending its alpha over
@@ -142,10 +187,21 @@ public:
   bool StretchDraw(HDC DC, const RECT& R) const;
 
 private:
+  size_t PixelCount() const noexcept;
+
   SIZE FSize;
-  TdxFadingPixels FPixels;
-  // The same pixels premultiplied, as GDI blends them.
-  TGdiObject FPremultiplied;
+  bool FHasTransparency;
+  // The 32-bit top-down DIB section drawn from, and its pixels.
+  TGdiObject FBitmap;
+  RGBQUAD* FBits = nullptr;
+  // The straight pixels where they differ from the bitmap's (transparent
+  // pixels) or where there is no bitmap.
+  mutable TdxFadingPixels FStraight;
+  // What the straight pixels of the last blend are made from, while they
+  // are still to be made.
+  mutable bool FStraightPending = false;
+  std::span<const RGBQUAD> FSource1, FSource2;
+  int FSourceAlpha = 0;
 };
 
 // ---------------------------------------------------------------- elements
@@ -174,7 +230,10 @@ public:
 private:
   friend class TdxFader;
   void SetAnimationParameters(int AAnimationFrameCount, int AAnimationFrameDelay);
-  void SetImages(TcxBitmap32& AImage1, TcxBitmap32& AImage2);
+  // The start and end images (ASize.cx * ASize.cy pixels each).
+  void SetImages(std::span<const RGBQUAD> AImage1, std::span<const RGBQUAD> AImage2, SIZE ASize);
+  // The blend of the current stage into the work image, which is made only
+  // when the element has none that fits; then the object is told.
   void BuildWorkImage();
   // Advances one tick; false when the last frame has had its time.
   bool ProcessFadeStep();
@@ -192,6 +251,8 @@ private:
   std::unique_ptr<TdxFadingImage> FWorkImage;
   TdxFadingPixels FImage1Colors;
   TdxFadingPixels FImage2Colors;
+  // Whether either image has a pixel that is not opaque.
+  bool FHasTransparency = false;
 };
 
 // ---------------------------------------------------------------- fader
@@ -246,12 +307,16 @@ private:
   void FreeElement(TdxFadingElement* AElement);
   void ValidateQueue();
   bool IsGdiPlusAvailable();
+  int ScreenBitsPerPixel();
 
   std::vector<std::unique_ptr<TdxFadingElement>> FList;
   int FMaxAnimationCount = 10;
   TdxFaderAnimationState FState = fasDefault;
   std::unique_ptr<TcxTimer> FTimer;
   int FGdiPlusAvailable = -1; // not yet asked
+  // The screen's depth while a fade starts (0: not yet asked).
+  bool FFadeStarting = false;
+  int FScreenBitsPerPixel = 0;
 };
 
 // The fader, created on first use; none after the unit has shut down.

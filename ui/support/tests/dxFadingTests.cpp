@@ -1,8 +1,10 @@
 // The fader: starting, stepping, finishing, reversing and removing fades, the
-// conditions under which fading is allowed, blending and drawing the frames,
-// the element limit, and that every bitmap handed to the fader or made by it
-// is freed on every path. Ticks are driven through DoTimer, except in the
-// window test, which runs on the real animation clock.
+// conditions under which fading is allowed, blending and drawing the frames
+// (every stage of a fade against the exact formula for every pair of bytes,
+// with every pixel routine this processor runs), the element limit, and that
+// every bitmap handed to the fader or made by it is freed on every path.
+// Ticks are driven through DoTimer, except in the window test, which runs on
+// the real animation clock.
 
 #include "platform/Handles.h"
 #include "ui/support/cxTimer.h"
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace telvora {
@@ -58,6 +61,33 @@ struct TFrame {
   int Tick;
   bool HasImage;
   TdxFadingPixels Pixels;
+  // The pixels as they are drawn.
+  TdxFadingPixels Premultiplied;
+};
+
+// The pixel routines this processor and build can run.
+std::vector<TdxFadingPixelRoutine> AvailableRoutines() {
+  std::vector<TdxFadingPixelRoutine> routines;
+  for (TdxFadingPixelRoutine r : {fprPlain, fprSSE2, fprAVX2})
+    if (TdxFadingHelper::IsPixelRoutineAvailable(r))
+      routines.push_back(r);
+  return routines;
+}
+
+const char* RoutineName(TdxFadingPixelRoutine ARoutine) {
+  return ARoutine == fprAVX2 ? "AVX2" : ARoutine == fprSSE2 ? "SSE2" : "plain";
+}
+
+// Puts the routine in use back when the scope ends.
+class TRoutineGuard {
+public:
+  TRoutineGuard() : FRoutine(TdxFadingHelper::PixelRoutine()) {}
+  TRoutineGuard(const TRoutineGuard&) = delete;
+  TRoutineGuard& operator=(const TRoutineGuard&) = delete;
+  ~TRoutineGuard() { TdxFadingHelper::SetPixelRoutine(FRoutine); }
+
+private:
+  TdxFadingPixelRoutine FRoutine;
 };
 
 // A fading object that records every frame it is told about.
@@ -70,11 +100,14 @@ public:
 
   bool CanFade() override { return WantsFade; }
   void DrawFadeImage() override {
-    TFrame frame{gTick, false, {}};
+    TFrame frame{gTick, false, {}, {}};
     if (TdxFadingElement* element = dxFader()->Find(this))
       if (const TdxFadingImage* image = element->WorkImage()) {
         frame.HasImage = true;
-        frame.Pixels = image->Pixels();
+        const std::span<const RGBQUAD> pixels = image->Pixels();
+        const std::span<const RGBQUAD> premultiplied = image->PremultipliedPixels();
+        frame.Pixels.assign(pixels.begin(), pixels.end());
+        frame.Premultiplied.assign(premultiplied.begin(), premultiplied.end());
       }
     Frames.push_back(std::move(frame));
     if (OnDrawFadeImage)
@@ -206,7 +239,14 @@ TEST_F(Fading, EachDirectionShowsEveryStageOnItsTickAndEndsWithARepaintWithoutIm
     EXPECT_TRUE(Fader()->Timer().Enabled());
     EXPECT_EQ(object.ImageRequests, 1);
 
-    EXPECT_EQ(RunTicks(&object), c.Ticks.back());
+    // One image serves every frame of the fade.
+    const TdxFadingImage* image = element->WorkImage();
+    ASSERT_NE(image, nullptr);
+    const int ticksToLastStage = c.FrameCount * c.DelayCount;
+    EXPECT_EQ(RunTicks(&object, ticksToLastStage), ticksToLastStage);
+    ASSERT_EQ(element->Stage(), c.FrameCount);
+    EXPECT_EQ(element->WorkImage(), image);
+    EXPECT_EQ(RunTicks(&object) + ticksToLastStage, c.Ticks.back());
     EXPECT_EQ(object.Blues(), c.Blues);
     EXPECT_EQ(object.Ticks(), c.Ticks);
     EXPECT_FALSE(Fader()->Contains(&object));
@@ -231,40 +271,178 @@ TEST_F(Fading, FirstAndLastStagesShowTheTwoImagesUnchanged) {
                          object.Frames[4].Pixels.begin(), Same));
 }
 
-TEST_F(Fading, EveryPairOfBytesBlendsAsInExtendedPrecisionWithTiesToEven) {
-  // Blue runs through every pair of start and end bytes.
+// The exact formula of a stage: each byte weighted by single-precision
+// fractions, summed in extended precision, limited to 255 and rounded to
+// nearest with ties to even.
+BYTE ExactBlend(BYTE AByte1, BYTE AByte2, int AAlpha) {
+  volatile float storedF = static_cast<float>(AAlpha) / 255.0f;
+  const float f = storedF;
+  volatile float storedG = 1.0f - f;
+  const float g = storedG;
+  const long double value =
+      static_cast<long double>(AByte1) * g + static_cast<long double>(AByte2) * f;
+  return static_cast<BYTE>(std::nearbyint(std::min(value, 255.0L)));
+}
+
+BYTE ExactPremultiply(BYTE AValue, BYTE AAlpha) {
+  return static_cast<BYTE>((AValue * AAlpha + 127) / 255);
+}
+
+RGBQUAD ExactPremultiplied(RGBQUAD p) {
+  return {ExactPremultiply(p.rgbBlue, p.rgbReserved), ExactPremultiply(p.rgbGreen, p.rgbReserved),
+          ExactPremultiply(p.rgbRed, p.rgbReserved), p.rgbReserved};
+}
+
+// Images of 256 x 256 pixels whose blue and green bytes run through every
+// pair of start and end bytes; with transparency the alpha bytes do as well
+// (pixels without alpha then become opaque, as the fader makes them).
+TEST_F(Fading, EveryStageBlendsEveryPairOfBytesExactlyWithEveryRoutine) {
   struct TAllPairs : TFadingObject {
     void GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
                          std::unique_ptr<TcxBitmap32>& AFadeInImage) override {
-      AFadeOutImage = std::make_unique<TcxBitmap32>(256, 256);
-      AFadeInImage = std::make_unique<TcxBitmap32>(256, 256);
-      auto* hot = reinterpret_cast<RGBQUAD*>(AFadeInImage->Bits());
-      auto* normal = reinterpret_cast<RGBQUAD*>(AFadeOutImage->Bits());
-      for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-          hot[y * 256 + x] = {static_cast<BYTE>(x), 0, 0, 255};
-          normal[y * 256 + x] = {static_cast<BYTE>(y), 0, 0, 255};
-        }
+      AFadeOutImage = MakeImage({256, 256}, Normal);
+      AFadeInImage = MakeImage({256, 256}, Hot);
     }
-  } object;
-  Fader()->FadeOut(&object);
-  RunTicks(&object);
-  ASSERT_EQ(object.Frames.size(), kFadeOutWeights.size() + 1);
-  for (size_t stage = 0; stage < kFadeOutWeights.size(); ++stage) {
-    volatile float storedF = static_cast<float>(kFadeOutWeights[stage]) / 255.0f;
-    const float f = storedF;
-    volatile float storedG = 1.0f - f;
-    const float g = storedG;
-    int wrong = 0;
+    TdxFadingPixels Normal, Hot;
+  };
+  TRoutineGuard guard;
+  for (bool transparent : {false, true}) {
+    SCOPED_TRACE(transparent ? "with transparent pixels" : "opaque");
+    TAllPairs object;
     for (int y = 0; y < 256; ++y)
       for (int x = 0; x < 256; ++x) {
-        long double value = static_cast<long double>(x) * g + static_cast<long double>(y) * f;
-        const auto expected = static_cast<int>(std::nearbyint(std::min(value, 255.0L)));
-        if (object.Frames[stage].Pixels[static_cast<size_t>(y * 256 + x)].rgbBlue != expected)
-          ++wrong;
+        const auto bx = static_cast<BYTE>(x), by = static_cast<BYTE>(y);
+        object.Hot.push_back({bx, by, static_cast<BYTE>(x ^ y), transparent ? bx : BYTE{255}});
+        object.Normal.push_back({by, bx, static_cast<BYTE>(255 - y), transparent ? by : BYTE{255}});
       }
-    EXPECT_EQ(wrong, 0) << "stage " << stage;
+    // What the fader blends: the corrected images, from hot to normal.
+    TdxFadingPixels from = object.Hot, to = object.Normal;
+    TdxFadingHelper::CorrectAlphaChannel(from);
+    TdxFadingHelper::CorrectAlphaChannel(to);
+    std::vector<TdxFadingPixels> expected(kFadeOutWeights.size());
+    for (size_t stage = 0; stage < kFadeOutWeights.size(); ++stage)
+      for (size_t i = 0; i < from.size(); ++i) {
+        const int a = kFadeOutWeights[stage];
+        expected[stage].push_back({ExactBlend(from[i].rgbBlue, to[i].rgbBlue, a),
+                                   ExactBlend(from[i].rgbGreen, to[i].rgbGreen, a),
+                                   ExactBlend(from[i].rgbRed, to[i].rgbRed, a),
+                                   ExactBlend(from[i].rgbReserved, to[i].rgbReserved, a)});
+      }
+
+    for (TdxFadingPixelRoutine routine : AvailableRoutines()) {
+      SCOPED_TRACE(RoutineName(routine));
+      ASSERT_TRUE(TdxFadingHelper::SetPixelRoutine(routine));
+      object.Frames.clear();
+      Fader()->FadeOut(&object);
+      RunTicks(&object);
+      ASSERT_EQ(object.Frames.size(), kFadeOutWeights.size() + 1);
+      for (size_t stage = 0; stage < kFadeOutWeights.size(); ++stage) {
+        const TFrame& frame = object.Frames[stage];
+        ASSERT_EQ(frame.Pixels.size(), from.size());
+        ASSERT_EQ(frame.Premultiplied.size(), from.size());
+        int wrong = 0, wrongDrawn = 0;
+        for (size_t i = 0; i < from.size(); ++i) {
+          wrong += !Same(frame.Pixels[i], expected[stage][i]);
+          wrongDrawn += !Same(frame.Premultiplied[i], ExactPremultiplied(expected[stage][i]));
+        }
+        EXPECT_EQ(wrong, 0) << "stage " << stage;
+        EXPECT_EQ(wrongDrawn, 0) << "stage " << stage << ", pixels as drawn";
+      }
+    }
   }
+}
+
+// The routines work in blocks of four and eight pixels: every length and
+// start, each output alone and both, against the exact formulas, and no
+// byte written beyond the end.
+TEST(FadingPixels, EveryRoutineGivesTheExactBytesAtEveryLengthAndStart) {
+  constexpr size_t kMax = 40, kGuard = 8;
+  TdxFadingPixels image1, image2;
+  for (size_t i = 0; i < kMax + 4; ++i) {
+    image1.push_back({static_cast<BYTE>(i * 37), static_cast<BYTE>(255 - i * 11),
+                      static_cast<BYTE>(i * 5 + 3), static_cast<BYTE>(i * 29)});
+    image2.push_back({static_cast<BYTE>(i * 13 + 200), static_cast<BYTE>(i * 7),
+                      static_cast<BYTE>(255 - i), static_cast<BYTE>(255 - i * 17)});
+  }
+  constexpr RGBQUAD kUntouched{0xA5, 0x5A, 0xC3, 0x3C};
+  TRoutineGuard guard;
+  for (TdxFadingPixelRoutine routine : AvailableRoutines()) {
+    SCOPED_TRACE(RoutineName(routine));
+    ASSERT_TRUE(TdxFadingHelper::SetPixelRoutine(routine));
+    EXPECT_EQ(TdxFadingHelper::PixelRoutine(), routine);
+    int wrong = 0;
+    for (size_t start = 0; start < 4; ++start)
+      for (size_t count = 0; count <= kMax; ++count)
+        for (int alpha : {0, 1, 64, 128, 200, 254, 255})
+          for (int outputs : {1, 2, 3}) {
+            TdxFadingPixels straight(count + kGuard, kUntouched);
+            TdxFadingPixels premultiplied(count + kGuard, kUntouched);
+            TdxFadingHelper::BlendPixels(image1.data() + start, image2.data() + start, count, alpha,
+                                         outputs & 1 ? straight.data() : nullptr,
+                                         outputs & 2 ? premultiplied.data() : nullptr);
+            for (size_t i = 0; i < count + kGuard; ++i) {
+              const RGBQUAD& a = image1[start + i];
+              const RGBQUAD& b = image2[start + i];
+              const RGBQUAD blend{ExactBlend(a.rgbBlue, b.rgbBlue, alpha),
+                                  ExactBlend(a.rgbGreen, b.rgbGreen, alpha),
+                                  ExactBlend(a.rgbRed, b.rgbRed, alpha),
+                                  ExactBlend(a.rgbReserved, b.rgbReserved, alpha)};
+              const bool inside = i < count;
+              wrong += !Same(straight[i], inside && (outputs & 1) ? blend : kUntouched);
+              wrong += !Same(premultiplied[i],
+                             inside && (outputs & 2) ? ExactPremultiplied(blend) : kUntouched);
+            }
+          }
+    EXPECT_EQ(wrong, 0);
+
+    wrong = 0;
+    for (size_t start = 0; start < 4; ++start)
+      for (size_t count = 0; count <= kMax; ++count) {
+        TdxFadingPixels target(count + kGuard, kUntouched);
+        TdxFadingHelper::PremultiplyPixels(image1.data() + start, count, target.data());
+        for (size_t i = 0; i < count + kGuard; ++i)
+          wrong += !Same(target[i], i < count ? ExactPremultiplied(image1[start + i]) : kUntouched);
+      }
+    EXPECT_EQ(wrong, 0) << "premultiplied";
+  }
+  EXPECT_FALSE(TdxFadingHelper::SetPixelRoutine(static_cast<TdxFadingPixelRoutine>(7)));
+}
+
+// An image made from pixels keeps them and draws them premultiplied: every
+// colour byte with every alpha; opaque pixels are drawn as they are.
+TEST(FadingPixels, AnImageDrawsEveryColourWithEveryAlphaPremultiplied) {
+  TdxFadingPixels pixels;
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x)
+      pixels.push_back({static_cast<BYTE>(x), static_cast<BYTE>(255 - x), static_cast<BYTE>(y),
+                        static_cast<BYTE>(y)});
+  TdxFadingPixels opaque(pixels.begin(), pixels.begin() + 512);
+  for (RGBQUAD& p : opaque)
+    p.rgbReserved = 255;
+  TRoutineGuard guard;
+  for (TdxFadingPixelRoutine routine : AvailableRoutines()) {
+    SCOPED_TRACE(RoutineName(routine));
+    ASSERT_TRUE(TdxFadingHelper::SetPixelRoutine(routine));
+    const TdxFadingImage image({256, 256}, pixels);
+    ASSERT_TRUE(image.HasBitmap());
+    EXPECT_TRUE(image.HasTransparency());
+    ASSERT_EQ(image.PremultipliedPixels().size(), pixels.size());
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), image.Pixels().begin(), Same));
+    int wrong = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+      wrong += !Same(image.PremultipliedPixels()[i], ExactPremultiplied(pixels[i]));
+    EXPECT_EQ(wrong, 0);
+
+    const TdxFadingImage opaqueImage({32, 16}, opaque);
+    EXPECT_FALSE(opaqueImage.HasTransparency());
+    EXPECT_TRUE(std::equal(opaque.begin(), opaque.end(), opaqueImage.Pixels().begin(), Same));
+    EXPECT_TRUE(
+        std::equal(opaque.begin(), opaque.end(), opaqueImage.PremultipliedPixels().begin(), Same));
+  }
+  // Pixels that do not fill the size: an image without pixels.
+  const TdxFadingImage wrongSize({3, 3}, std::span<const RGBQUAD>(pixels.data(), 8));
+  EXPECT_TRUE(wrongSize.Pixels().empty());
+  EXPECT_FALSE(wrongSize.HasBitmap());
 }
 
 TEST_F(Fading, ReversalMidwayGoesBackFromTheCurrentBlend) {
