@@ -570,7 +570,16 @@ bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& va
         throw EReadError(L"Invalid property value");
     }
     FFont.SetStyle(style);
-  } else if (path == L"OnClick")
+  } else if (path == L"BiDiMode") {
+    static constexpr const wchar_t* kModes[] = {
+        L"bdLeftToRight", L"bdRightToLeft", L"bdRightToLeftNoAlign", L"bdRightToLeftReadingOnly"};
+    const auto mode = std::find(std::begin(kModes), std::end(kModes), value.AsString());
+    if (mode == std::end(kModes))
+      throw EReadError(L"Invalid property value");
+    SetBiDiMode(static_cast<TBiDiMode>(mode - std::begin(kModes)));
+  } else if (path == L"ParentBiDiMode")
+    SetParentBiDiMode(value.AsBoolean());
+  else if (path == L"OnClick")
     OnClick = value.Method;
   else if (path == L"OnDblClick")
     OnDblClick = value.Method;

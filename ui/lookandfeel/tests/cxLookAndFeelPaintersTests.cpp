@@ -23,7 +23,6 @@ namespace {
 
 using namespace painter_tests;
 
-constexpr TColor clRed = 0x0000FF;
 
 // Distinct system colours for the whole program.
 class TPainterEnvironment : public ::testing::Environment {

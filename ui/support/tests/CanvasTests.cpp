@@ -11,7 +11,6 @@
 namespace telvora {
 namespace {
 
-constexpr TColor clRed = 0x0000FF;
 
 TEST(Canvas, TakingTheHandleSelectsFontPenAndBrush) {
   TBitmap bitmap(8, 8, pf32bit);

@@ -21,9 +21,6 @@
 namespace telvora {
 namespace {
 
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clLime = 0x00FF00;
-constexpr TColor clBlue = 0xFF0000;
 
 // A pixel as a TColor ($00BBGGRR).
 TColor Px(TBitmap& bitmap, int x, int y) {
