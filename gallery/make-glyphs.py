@@ -8,6 +8,8 @@ partly transparent edges:
   gear32.png     32 x 32  a blue-grey cog wheel
   states16.png   48 x 16  three cells: normal, disabled and pressed
                           (a blue disc with a white arrow; grey; darker blue)
+  list16.png     48 x 16  the images of a 16 x 16 image list: the star, the
+                          check mark and the cog wheel drawn at 16 x 16
 
 Usage: make-glyphs.py [FOLDER]   (default: the glyphs folder beside this script)
 Only the standard library is used (zlib and struct write the PNG files)."""
@@ -189,6 +191,11 @@ def state_cell(size, fill_top, fill_bottom, rim, arrow, alpha):
     return render(size, size, shade)
 
 
+def strip(images):
+    """Images of one height side by side."""
+    return [sum((image[y] for image in images), []) for y in range(len(images[0]))]
+
+
 def state_strip(size):
     cells = (
         state_cell(size, (110, 170, 240), (40, 100, 200), (20, 60, 140), (255, 255, 255), 255),
@@ -208,6 +215,7 @@ def main():
         "check16.png": (16, 16, check(16)),
         "gear32.png": (32, 32, gear(32)),
         "states16.png": (48, 16, state_strip(16)),
+        "list16.png": (48, 16, strip([star(16), check(16), gear(16)])),
     }
     for name, (width, height, pixels) in images.items():
         with open(os.path.join(folder, name), "wb") as f:
