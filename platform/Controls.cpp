@@ -5,12 +5,43 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <numeric>
+#include <unordered_map>
 
 namespace telvora {
 
 namespace {
-constexpr wchar_t kControlProp[] = L"TelvoraControl";
+
+// The control of each window this framework made or subclassed. Every
+// message looks its window up; a window property would cost a round trip to
+// the window server under Wine at each message, so the framework keeps the
+// association itself.
+class TControlMap {
+public:
+  TWinControl* Get(HWND window) {
+    std::lock_guard lock(FLock);
+    const auto it = FControls.find(window);
+    return it != FControls.end() ? it->second : nullptr;
+  }
+  void Set(HWND window, TWinControl* control) {
+    std::lock_guard lock(FLock);
+    FControls[window] = control;
+  }
+  void Remove(HWND window) {
+    std::lock_guard lock(FLock);
+    FControls.erase(window);
+  }
+
+private:
+  std::mutex FLock;
+  std::unordered_map<HWND, TWinControl*> FControls;
+};
+
+TControlMap& ControlMap() {
+  static TControlMap map;
+  return map;
+}
 
 // Reduces N/D; should it still not fit an int (never for ratios of real
 // resolutions), it gives up precision until it does.
@@ -89,12 +120,12 @@ TShiftState KeysToShiftState(WPARAM keys) noexcept {
 }
 
 LRESULT CALLBACK ControlWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(GetPropW(window, kControlProp));
+  TWinControl* control = ControlMap().Get(window);
   if (control == nullptr && msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
     control = static_cast<TWinControl*>(cs->lpCreateParams);
     if (control != nullptr) {
-      SetPropW(window, kControlProp, control);
+      ControlMap().Set(window, control);
       control->FHandle = window;
     }
   }
@@ -108,7 +139,7 @@ LRESULT CALLBACK ControlWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 TWinControl* TWinControl::FromHandle(HWND window) {
   if (window == nullptr)
     return nullptr;
-  return static_cast<TWinControl*>(GetPropW(window, kControlProp));
+  return ControlMap().Get(window);
 }
 
 TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
@@ -145,7 +176,7 @@ void TWinControl::MainWndProc(TMessage& message) {
       Application()->HandleException(this);
   }
   if (message.Msg == WM_NCDESTROY) {
-    RemovePropW(FHandle, kControlProp);
+    ControlMap().Remove(FHandle);
     FHandle = nullptr;
     FDefWndProc = nullptr;
     FMouseInControl = false;
@@ -248,7 +279,7 @@ void TWinControl::CreateWnd() {
                              params.WndParent, id, instance, nullptr);
     if (window) {
       FHandle = window;
-      SetPropW(window, kControlProp, this);
+      ControlMap().Set(window, this);
       FDefWndProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWndProc)));
     }
