@@ -138,13 +138,13 @@ inline int RepeatsFor(const std::function<void()>& APrepare, const std::function
 // One table row: the measure, the ratio's median and spread over the rounds,
 // and the two medians it came from.
 inline void PrintHeader(const char* AAnchor) {
-  std::printf("%-44s %7s %7s %7s %7s %7s %11s %11s  %s\n", "measure", "median", "min", "q1", "q3",
+  std::printf("%-50s %7s %7s %7s %7s %7s %11s %11s  %s\n", "measure", "median", "min", "q1", "q3",
               "max", "us", "anchor us", AAnchor);
 }
 
 inline void PrintRow(const std::string& AName, const TPaired& AResult, const std::string& AAnchor) {
   const TSpread& r = AResult.Ratio;
-  std::printf("%-44s %6.2fx %6.2fx %6.2fx %6.2fx %6.2fx %11.2f %11.2f  %s\n", AName.c_str(),
+  std::printf("%-50s %6.2fx %6.2fx %6.2fx %6.2fx %6.2fx %11.2f %11.2f  %s\n", AName.c_str(),
               r.Median, r.Min, r.Q1, r.Q3, r.Max, AResult.MedianA, AResult.MedianB,
               AAnchor.c_str());
   std::fflush(stdout);

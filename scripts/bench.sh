@@ -1,22 +1,40 @@
 #!/usr/bin/env bash
 # Builds the bench programs and runs them under Wine on a private display.
-#   scripts/bench.sh [RUNS]
+# Every figure is a ratio to an anchor measured in the same run, in paired
+# rounds; the median of the rounds' ratios and their spread are printed.
+#   scripts/bench.sh [ROUNDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
-runs=${1:-20}
+rounds=${1:-15}
 
-telvora_build
+telvora_build TELVORA minimal-window native-window startup-bench startup-steps paint-bench \
+  fading-bench graphics-bench
 trap telvora_temp_wine_down EXIT
 telvora_temp_wine_up
 
 bin="$build/bin"
-echo "== Start-up: process start to main window shown ($runs runs each)"
-telvora_wine "$bin/startup-bench.exe" "$runs" "$(telvora_wine winepath -w "$bin/TELVORA.exe")" \
-  "$(telvora_wine winepath -w "$bin/minimal-window.exe")"
+winpath() { telvora_wine winepath -w "$1" 2>/dev/null; }
+status=0
 
+echo "== Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"
+echo
+echo "== Button paint against a native themed BUTTON"
+telvora_wine "$bin/paint-bench.exe" "$rounds" || status=1
+echo
+echo "== Fading against memcpy"
+telvora_wine "$bin/fading-bench.exe" "$rounds" || status=1
+echo
+echo "== Start-up against the same window of native controls and the minimal window program"
+telvora_wine "$bin/startup-bench.exe" "$rounds" "$(winpath "$bin/TELVORA.exe")" \
+  "$(winpath "$bin/native-window.exe")" "$(winpath "$bin/minimal-window.exe")" || status=1
+echo
+echo "== Where start-up time goes"
+telvora_wine "$bin/startup-bench.exe" --steps "$rounds" 'C:\telvora-startup-steps.txt' \
+  "$(winpath "$bin/startup-steps.exe")" "$(winpath "$bin/native-window.exe")" || status=1
+echo
 echo "== Canvas: button paint sequence and caption routes"
-telvora_wine "$bin/graphics-bench.exe"
-
-echo "== Fading: one frame of a button-sized fade"
-telvora_wine "$bin/fading-bench.exe"
+telvora_wine "$bin/graphics-bench.exe" || status=1
+echo
+echo "== Machine: load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+exit $status
