@@ -10,8 +10,6 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cwchar>
 #include <string>
@@ -31,16 +29,26 @@ inline BOOL CALLBACK FindChildToPaint(HWND AChild, LPARAM APending) {
 class TStartupSteps {
 public:
   explicit TStartupSteps(const wchar_t* AProgram) : FProgram(AProgram) {
-    int argc = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argv == nullptr)
+    // Read from the command line by hand: the shell's parser would load
+    // shell32, which the programs measured do not load otherwise.
+    const std::wstring line = GetCommandLineW();
+    const size_t at = line.find(L" --report ");
+    if (at == std::wstring::npos)
       return;
-    for (int i = 1; i + 2 < argc; ++i)
-      if (std::wcscmp(argv[i], L"--report") == 0) {
-        FFile = argv[i + 1];
-        FStart = _wtoi64(argv[i + 2]);
-      }
-    LocalFree(argv);
+    size_t pos = at + 10;
+    auto token = [&] {
+      while (pos < line.size() && line[pos] == L' ')
+        ++pos;
+      const wchar_t end = pos < line.size() && line[pos] == L'"' ? L'"' : L' ';
+      if (end == L'"')
+        ++pos;
+      const size_t stop = std::min(line.find(end, pos), line.size());
+      std::wstring result = line.substr(pos, stop - pos);
+      pos = stop + 1;
+      return result;
+    };
+    FFile = token();
+    FStart = _wtoi64(token().c_str());
     Mark(L"entry");
   }
 
