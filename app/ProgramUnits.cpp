@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
+#include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 #include "platform/Units.h"
 #include "ui/buttons/cxButtons.h"
@@ -23,6 +24,7 @@ void NoStep() {}
 const TUnit kProgramUnits[] = {
     {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
     {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
+    {L"Menus", InitMenusUnit, DoneMenusUnit},
     {L"Clipbrd", NoStep, DoneClipboard},
     {L"dxUxTheme", InitUxThemeUnit, DoneUxThemeUnit},
     {L"dxDPI", InitDPIUnit, DoneDPIUnit},

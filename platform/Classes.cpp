@@ -118,6 +118,30 @@ TNotifyEvent TComponent::FindMethod(const std::wstring&) {
   return {};
 }
 
+void TComponent::AddChildComponent(TComponent*) {}
+
+void TComponent::ReadReference(const std::wstring& AName, std::function<void(TComponent*)> ASet) {
+  if (TComponent* found = FOwner ? FOwner->FindComponent(AName) : nullptr) {
+    ASet(found);
+    return;
+  }
+  if (!FLoading)
+    throw EReadError(L"Error reading " + FName + L": component " + AName + L" not found");
+  FPendingReferences.emplace_back(AName, std::move(ASet));
+}
+
+void TComponent::Loaded() {
+  auto pending = std::move(FPendingReferences);
+  FPendingReferences.clear();
+  for (auto& [name, set] : pending) {
+    TComponent* found = FOwner ? FOwner->FindComponent(name) : nullptr;
+    if (found == nullptr)
+      throw EReadError(L"Error reading " + FName + L": component " + name + L" not found");
+    set(found);
+  }
+  FLoading = false;
+}
+
 namespace {
 std::map<std::wstring, TComponentFactory>& ClassRegistry() {
   static std::map<std::wstring, TComponentFactory> registry;

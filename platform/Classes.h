@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace telvora {
@@ -64,8 +65,15 @@ public:
   virtual bool SetProperty(const std::wstring& path, const TPropertyValue& value);
   // The handler a form description binds by name (forms override).
   virtual TNotifyEvent FindMethod(const std::wstring& name);
-  // Called on every component of a form once the description is read.
-  virtual void Loaded() { FLoading = false; }
+  // Called on every component of a form once the description is read:
+  // settles the references that named components read later, then ends
+  // loading. Overrides call it first.
+  virtual void Loaded();
+  // Takes a component that a form description nests in this one, which is
+  // not a control (a menu takes its items, an action list its actions).
+  // Called before the child's properties are read. The base leaves the
+  // child as it is: owned by the description's root, nothing more.
+  virtual void AddChildComponent(TComponent* AChild);
 
   void BeginLoading() noexcept { FLoading = true; }
 
@@ -84,6 +92,10 @@ protected:
   // Called first by the destructors of derived classes: marks the component
   // as being destroyed and tells the linked components while it is whole.
   void MarkDestroying() noexcept;
+  // A property that names another component of the same owner: ASet gets
+  // that component at once when it exists, else in Loaded, once the whole
+  // description is read (EReadError there when there is none).
+  void ReadReference(const std::wstring& AName, std::function<void(TComponent*)> ASet);
 
 private:
   void InsertComponent(TComponent* component);
@@ -95,6 +107,8 @@ private:
   std::vector<TComponent*> FComponents;
   // The components linked by FreeNotification.
   std::vector<TComponent*> FFreeNotifies;
+  // References read before the component they name.
+  std::vector<std::pair<std::wstring, std::function<void(TComponent*)>>> FPendingReferences;
   bool FLoading = false;
   bool FDestroying = false;
 };

@@ -248,8 +248,12 @@ void ApplyProperties(TComponent* root, TComponent* component, const TFormNode& n
   }
 }
 
-void ReadChildren(TComponent* root, TWinControl* parent, const TFormNode& node,
+// Creates the children of `node`, whose component is `container`: a child
+// of a control is parented to it, a child of any other component is given
+// to that component (AddChildComponent).
+void ReadChildren(TComponent* root, TComponent* container, const TFormNode& node,
                   std::vector<TComponent*>& loaded) {
+  auto* parent = dynamic_cast<TWinControl*>(container);
   for (const TFormNode& child : node.Children) {
     TComponentFactory factory = FindComponentClass(child.ClassName);
     if (!factory)
@@ -258,11 +262,12 @@ void ReadChildren(TComponent* root, TWinControl* parent, const TFormNode& node,
     component->BeginLoading();
     component->SetName(child.Name);
     loaded.push_back(component);
-    auto* control = dynamic_cast<TWinControl*>(component);
-    if (control && parent)
+    if (parent == nullptr)
+      container->AddChildComponent(component);
+    else if (auto* control = dynamic_cast<TWinControl*>(component))
       control->SetParent(parent);
     ApplyProperties(root, component, child);
-    ReadChildren(root, control ? control : parent, child, loaded);
+    ReadChildren(root, component, child, loaded);
   }
 }
 
@@ -280,7 +285,7 @@ void ReadComponent(TComponent* root, const TFormNode& node) {
   root->BeginLoading();
   root->SetName(node.Name);
   ApplyProperties(root, root, node);
-  ReadChildren(root, dynamic_cast<TWinControl*>(root), node, loaded);
+  ReadChildren(root, root, node, loaded);
   for (TComponent* component : loaded)
     component->Loaded();
 }

@@ -41,8 +41,10 @@ TFormNode ParseFormDescription(const std::wstring& text);
 
 // Applies `node` to `root`: its properties, then each child created from the
 // registered classes, owned by `root` and parented to the control it is
-// nested in. Event properties are bound through root->FindMethod. Loaded is
-// called on every component afterwards.
+// nested in; a child nested in a component that is not a control is given
+// to that component (TComponent::AddChildComponent: a menu's items, an
+// action list's actions). Event properties are bound through
+// root->FindMethod. Loaded is called on every component afterwards.
 void ReadComponent(TComponent* root, const TFormNode& node);
 
 // Reads the RCDATA resource `resourceName` of the executable into `root`.
