@@ -1,5 +1,6 @@
 #include "app/ProgramUnits.h"
 
+#include "platform/ActnList.h"
 #include "platform/Application.h"
 #include "platform/Clipboard.h"
 #include "platform/Menus.h"
@@ -25,6 +26,7 @@ const TUnit kProgramUnits[] = {
     {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
     {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
     {L"Menus", InitMenusUnit, DoneMenusUnit},
+    {L"ActnList", InitActnListUnit, DoneActnListUnit},
     {L"Clipbrd", NoStep, DoneClipboard},
     {L"dxUxTheme", InitUxThemeUnit, DoneUxThemeUnit},
     {L"dxDPI", InitDPIUnit, DoneDPIUnit},

@@ -153,6 +153,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
 
 TWinControl::~TWinControl() {
   MarkDestroying();
+  // The action is told nothing more about this control.
+  FActionLink.reset();
   // Owned components go first, while this control is still whole.
   DestroyComponents();
   for (TWinControl* child : FControls)
@@ -610,6 +612,15 @@ bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& va
     SetBiDiMode(static_cast<TBiDiMode>(mode - std::begin(kModes)));
   } else if (path == L"ParentBiDiMode")
     SetParentBiDiMode(value.AsBoolean());
+  else if (path == L"Hint")
+    SetHint(value.AsString());
+  else if (path == L"Action")
+    ReadReference(value.AsString(), [this](TComponent* AAction) {
+      auto* action = dynamic_cast<TBasicAction*>(AAction);
+      if (action == nullptr)
+        throw EReadError(L"Invalid property value: " + AAction->Name() + L" is no action");
+      SetAction(action);
+    });
   else if (path == L"OnClick")
     OnClick = value.Method;
   else if (path == L"OnDblClick")
@@ -797,6 +808,106 @@ void TWinControl::DblClick() {
 }
 
 void TWinControl::MouseEnter() {}
+
+// ---------------------------------------------------------------- actions
+
+TBasicAction* TWinControl::Action() const noexcept {
+  return FActionLink ? FActionLink->Action() : nullptr;
+}
+
+void TWinControl::SetAction(TBasicAction* value) {
+  TBasicAction* previous = Action();
+  if (value == previous)
+    return;
+  if (previous)
+    RemoveFreeNotification(previous);
+  if (value == nullptr) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink)
+    FActionLink = CreateActionLink();
+  FActionLink->SetAction(value);
+  FreeNotification(value);
+  ActionChange(value, value->IsLoading());
+}
+
+std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
+  return std::make_unique<TControlActionLink>(this);
+}
+
+void TWinControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = dynamic_cast<TCustomAction*>(Sender);
+  if (action == nullptr)
+    return;
+  if (!CheckDefaults || FCaption.empty())
+    SetCaption(action->Caption());
+  if (!CheckDefaults || FEnabled)
+    SetEnabled(action->Enabled());
+  if (!CheckDefaults || FHint.empty())
+    SetHint(action->Hint());
+  if (!CheckDefaults || FVisible)
+    SetVisible(action->Visible());
+}
+
+void TWinControl::Notification(TComponent* AComponent, TOperation AOperation) {
+  TComponent::Notification(AComponent, AOperation);
+  if (AOperation == opRemove && AComponent != nullptr && AComponent == Action())
+    SetAction(nullptr);
+}
+
+void TWinControl::Click() {
+  // The link may be gone when Execute returns (the action freed itself).
+  if (FActionLink)
+    FActionLink->Execute();
+  else if (OnClick)
+    OnClick(this);
+}
+
+bool TWinControl::UpdateAction(TBasicAction*) {
+  return false;
+}
+
+void TWinControl::InitiateAction() {
+  if (FActionLink)
+    FActionLink->Update();
+}
+
+bool TControlActionLink::IsCaptionLinked() const {
+  return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction()->Caption();
+}
+
+bool TControlActionLink::IsEnabledLinked() const {
+  return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction()->Enabled();
+}
+
+bool TControlActionLink::IsHintLinked() const {
+  return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction()->Hint();
+}
+
+bool TControlActionLink::IsVisibleLinked() const {
+  return TActionLink::IsVisibleLinked() && FClient->Visible() == CustomAction()->Visible();
+}
+
+void TControlActionLink::SetCaption(const std::wstring& value) {
+  if (IsCaptionLinked())
+    FClient->SetCaption(value);
+}
+
+void TControlActionLink::SetEnabled(bool value) {
+  if (IsEnabledLinked())
+    FClient->SetEnabled(value);
+}
+
+void TControlActionLink::SetHint(const std::wstring& value) {
+  if (IsHintLinked())
+    FClient->SetHint(value);
+}
+
+void TControlActionLink::SetVisible(bool value) {
+  if (IsVisibleLinked())
+    FClient->SetVisible(value);
+}
 
 void TWinControl::MouseLeave() {}
 

@@ -4,10 +4,12 @@
 // reflects child notifications back to the children as CN_ messages, and
 // hands any exception that leaves a message handler to the application.
 
+#include "platform/ActnList.h"
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
 
+#include <memory>
 #include <vector>
 
 namespace telvora {
@@ -69,6 +71,7 @@ struct TGivenLength {
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class TCustomForm;
+class TControlActionLink;
 
 class TWinControl : public TComponent {
 public:
@@ -150,6 +153,25 @@ public:
   // How far the control has been rescaled since it was made.
   const TScaleRatio& Scale() const noexcept { return FScale; }
 
+  // The text shown as the control's tip.
+  const std::wstring& Hint() const noexcept { return FHint; }
+  void SetHint(const std::wstring& value) { FHint = value; }
+
+  // The action the control is linked to, or none. Linking takes the
+  // action's caption, enabled, hint and visible (ActionChange) and follows
+  // their changes while the control still shows the action's values; none
+  // unlinks. The control forgets an action that is freed.
+  TBasicAction* Action() const noexcept;
+  void SetAction(TBasicAction* value);
+  // Executes the linked action (OnClick is then not raised), else raises
+  // OnClick.
+  virtual void Click();
+  // Brings AAction's state up to date where the control can (for actions
+  // that work on the control); answers whether it did. The base cannot.
+  virtual bool UpdateAction(TBasicAction* AAction);
+  // Lets the linked action bring its state up to date (its Update).
+  void InitiateAction();
+
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
   TNotifyEvent OnClick;
@@ -181,6 +203,15 @@ protected:
   virtual void MouseLeave();
   virtual void FontChanged();
   virtual void EnabledChanged();
+
+  // The link a control makes to follow an action.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
+  // Takes what the control shows from the action (Sender) when linked;
+  // with CheckDefaults (while a form description is read) only where the
+  // control still has its default.
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  TControlActionLink* ActionLink() const noexcept { return FActionLink.get(); }
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
 
   // Font for the control's window (WM_SETFONT); none for owner-drawn ones.
   virtual bool WantsWindowFont() const { return true; }
@@ -238,6 +269,29 @@ private:
   bool FVisible = true;
   bool FMouseInControl = false;
   bool FLButtonDown = false;
+  std::wstring FHint;
+  std::unique_ptr<TControlActionLink> FActionLink;
+};
+
+// The link of a windowed control to its action: the caption, enabled,
+// hint and visible of the action reach the control while it shows the
+// action's values; a click executes the action.
+class TControlActionLink : public TActionLink {
+public:
+  explicit TControlActionLink(TWinControl* AClient) : FClient(AClient) {}
+  TWinControl* Client() const noexcept { return FClient; }
+
+  bool IsCaptionLinked() const override;
+  bool IsEnabledLinked() const override;
+  bool IsHintLinked() const override;
+  bool IsVisibleLinked() const override;
+  void SetCaption(const std::wstring& value) override;
+  void SetEnabled(bool value) override;
+  void SetHint(const std::wstring& value) override;
+  void SetVisible(bool value) override;
+
+protected:
+  TWinControl* FClient;
 };
 
 } // namespace telvora

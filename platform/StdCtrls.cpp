@@ -144,8 +144,28 @@ void TCustomButton::SetButtonStyle(bool ADefault) {
 void TCustomButton::Click() {
   if (TCustomForm* form = ParentForm())
     form->SetModalResult(FModalResult);
-  if (OnClick)
-    OnClick(this);
+  TWinControl::Click();
+}
+
+std::unique_ptr<TControlActionLink> TCustomButton::CreateActionLink() {
+  return std::make_unique<TButtonActionLink>(this);
+}
+
+void TCustomButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TWinControl::ActionChange(Sender, CheckDefaults);
+  if (auto* action = dynamic_cast<TCustomAction*>(Sender))
+    if (!CheckDefaults || !GetChecked())
+      SetChecked(action->Checked());
+}
+
+bool TButtonActionLink::IsCheckedLinked() const {
+  return TControlActionLink::IsCheckedLinked() &&
+         FButton->GetChecked() == CustomAction()->Checked();
+}
+
+void TButtonActionLink::SetChecked(bool value) {
+  if (IsCheckedLinked())
+    FButton->SetChecked(value);
 }
 
 bool TCustomButton::SetProperty(const std::wstring& path, const TPropertyValue& value) {

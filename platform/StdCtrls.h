@@ -50,8 +50,13 @@ public:
   bool WordWrap() const noexcept { return FWordWrap; }
   void SetWordWrap(bool value);
 
-  // The parent form's modal result := ModalResult, then OnClick.
-  virtual void Click();
+  // The parent form's modal result := ModalResult, then the linked action
+  // or else OnClick.
+  void Click() override;
+  // Whether the button is checked; the base keeps a plain flag, which the
+  // linked action's Checked reaches.
+  virtual bool GetChecked() const { return FChecked; }
+  virtual void SetChecked(bool value) { FChecked = value; }
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
@@ -61,6 +66,10 @@ protected:
   void WndProc(TMessage& message) override;
   // Called when the focus moves among the form's controls.
   virtual void SetButtonStyle(bool ADefault);
+  // A TButtonActionLink.
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
+  // Also takes the action's Checked.
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
 
   bool FActive = false;
   bool FClicksDisabled = false;
@@ -70,6 +79,22 @@ private:
   bool FCancel = false;
   int FModalResult = 0;
   bool FWordWrap = false;
+  bool FChecked = false;
+};
+
+// The link of a button to its action: that of windowed controls, and the
+// action's Checked reaches the button's while the button shows the
+// action's value.
+class TButtonActionLink : public TControlActionLink {
+public:
+  explicit TButtonActionLink(TCustomButton* AClient)
+      : TControlActionLink(AClient), FButton(AClient) {}
+
+  bool IsCheckedLinked() const override;
+  void SetChecked(bool value) override;
+
+protected:
+  TCustomButton* FButton;
 };
 
 } // namespace telvora
