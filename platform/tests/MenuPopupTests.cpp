@@ -26,17 +26,16 @@ using namespace std::chrono_literals;
 
 // The visible menu windows of this thread, the popup first, then each
 // submenu opened from the one before.
+BOOL CALLBACK CollectMenu(HWND window, LPARAM data) {
+  if (IsWindowVisible(window) && testing::WindowClassName(window) == L"#32768")
+    if (auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)))
+      reinterpret_cast<std::vector<HMENU>*>(data)->push_back(menu);
+  return TRUE;
+}
+
 std::vector<HMENU> OpenMenus() {
   std::vector<HMENU> menus;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        if (IsWindowVisible(window) && testing::WindowClassName(window) == L"#32768")
-          if (auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0)))
-            reinterpret_cast<std::vector<HMENU>*>(data)->push_back(menu);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&menus));
+  EnumThreadWindows(GetCurrentThreadId(), CollectMenu, reinterpret_cast<LPARAM>(&menus));
   auto isSubmenuOfAnother = [&](HMENU menu) {
     for (HMENU other : menus)
       for (int i = 0; i < GetMenuItemCount(other); ++i)
@@ -465,6 +464,59 @@ TEST_F(PopupMenu, OwnerDrawnItemsAreMeasuredAndDrawnByTheirItems) {
   ASSERT_FALSE(drawn.empty());
   EXPECT_EQ(drawn.front(), std::make_pair(custom, false)) << "first drawn unselected";
   EXPECT_EQ(FClicked, TNames{L"plain"});
+}
+
+struct TImageListTraits {
+  using Handle = HIMAGELIST;
+  static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
+};
+
+// Items with an image of the menu's image list are drawn by the menu
+// itself: their image, then the caption; the others stay Windows' own.
+TEST_F(PopupMenu, ImagesAreDrawnByTheMenu) {
+  constexpr COLORREF kRed = RGB(255, 0, 0);
+  TUniqueHandle<TImageListTraits> images(ImageList_Create(16, 16, ILC_COLOR24, 1, 0));
+  ASSERT_TRUE(images);
+  {
+    TWindowDC screen(nullptr);
+    TGdiObject red(CreateCompatibleBitmap(screen.Get(), 16, 16));
+    TMemoryDC dc(CreateCompatibleDC(screen.Get()));
+    {
+      TSelectObject select(dc.Get(), red.Get());
+      TGdiObject brush(CreateSolidBrush(kRed));
+      RECT r{0, 0, 16, 16};
+      FillRect(dc.Get(), &r, static_cast<HBRUSH>(brush.Get()));
+    }
+    ASSERT_EQ(ImageList_Add(images.Get(), static_cast<HBITMAP>(red.Get()), nullptr), 0);
+  }
+  FMenu->SetImages(images.Get());
+  AddItem(FMenu->Items(), L"red", L"&Red")->SetImageIndex(0);
+  AddItem(FMenu->Items(), L"plain", L"&Plain");
+  // Some pixel left of the caption of the item at APosition is the image's.
+  auto imageShown = [](HMENU menu, int position) {
+    RECT r{};
+    GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &r);
+    TWindowDC screen(nullptr);
+    for (int x = r.left; x < r.left + 40; ++x)
+      if (GetPixel(screen.Get(), x, (r.top + r.bottom) / 2) == kRed)
+        return true;
+    return false;
+  };
+  std::vector<TWinItem> shown;
+  bool plainHasRed = true;
+  PopupWith({{[&](const std::vector<HMENU>& menus) {
+                return !menus.empty() && imageShown(menus.front(), 0);
+              },
+              [&](const std::vector<HMENU>& menus) {
+                shown = ReadMenu(menus.front());
+                plainHasRed = imageShown(menus.front(), 1);
+                ASSERT_TRUE(testing::PressKeys({'R'}));
+              }}});
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].Type, static_cast<UINT>(MFT_OWNERDRAW));
+  EXPECT_EQ(shown[1].Type, static_cast<UINT>(MFT_STRING));
+  EXPECT_FALSE(plainHasRed);
+  EXPECT_EQ(FClicked, TNames{L"red"}) << "the accelerator of the owner-drawn item";
 }
 
 // An item's submenu is built when it is about to open, after the item's
