@@ -1303,6 +1303,64 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
   GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().TryHandle(), 0, 0, w, h, blend);
 }
 
+bool cxReadImageListPixels(HIMAGELIST AImages, int AIndex, TcxImagePixels& AImage) {
+  TImagePixels image;
+  if (!ReadImageListPixels(AImages, AIndex, image))
+    return false;
+  AImage = {image.Width, image.Height, std::move(image.Pixels)};
+  return true;
+}
+
+TcxImagePixels cxResampleImage(const TcxImagePixels& AImage, int AWidth, int AHeight,
+                               bool ASmooth) {
+  TImagePixels image{AImage.Width, AImage.Height, AImage.Pixels};
+  TImagePixels result = Resample(image, AWidth, AHeight, ASmooth);
+  return {result.Width, result.Height, std::move(result.Pixels)};
+}
+
+RECT cxFitImageRect(const RECT& ABounds, SIZE ASize, TcxImageFitMode AFitMode) {
+  return FitImage(ABounds, ASize, AFitMode);
+}
+
+SIZE cxScaleImageSize(SIZE ASize, const TdxScaleFactor* AScaleFactor, int ASourceDPI) {
+  const TdxScaleFactor* factor = AScaleFactor != nullptr ? AScaleFactor : dxDefaultScaleFactor();
+  if (factor != nullptr)
+    return factor->Apply(ASize, ASourceDPI, 96);
+  TdxScaleFactor one;
+  return one.Apply(ASize, ASourceDPI, 96);
+}
+
+void cxDrawImagePixels(TcxCanvas& ACanvas, const RECT& ARect, TcxImagePixels AImage,
+                       TcxImageFitMode AFitMode, TcxImageDrawMode ADrawMode,
+                       const TdxColorPalette* APalette, const TdxScaleFactor* AScaleFactor,
+                       bool ASmoothImage, int ASourceDPI) {
+  if (AImage.Width <= 0 || AImage.Height <= 0 ||
+      AImage.Pixels.size() != static_cast<size_t>(AImage.Width) * AImage.Height)
+    return;
+  TImagePixels image{AImage.Width, AImage.Height, std::move(AImage.Pixels)};
+  if (APalette != nullptr && *APalette)
+    ApplyPalette(image, *APalette);
+  ApplyDrawMode(image, ADrawMode);
+
+  RECT dest = FitImage(
+      ARect, cxScaleImageSize({image.Width, image.Height}, AScaleFactor, ASourceDPI), AFitMode);
+  int w = RectWidth(dest), h = RectHeight(dest);
+  if (w <= 0 || h <= 0)
+    return;
+  TImagePixels scaled = Resample(image, w, h, ASmoothImage);
+  TcxBitmap32 bitmap(w, h);
+  BYTE* bits = bitmap.Bits();
+  HDC dc = ACanvas.Handle();
+  if (bits == nullptr || dc == nullptr)
+    return;
+  std::memcpy(bits, scaled.Pixels.data(), scaled.Pixels.size() * sizeof(DWORD));
+  int saved = ::SaveDC(dc);
+  TScopeExit restore([dc, saved] { ::RestoreDC(dc, saved); });
+  ::IntersectClipRect(dc, ARect.left, ARect.top, ARect.right, ARect.bottom);
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().TryHandle(), 0, 0, w, h, blend);
+}
+
 // ---------------------------------------------------------------- unit
 
 void InitGraphics() {
