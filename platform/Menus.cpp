@@ -222,6 +222,8 @@ public:
     if (!FHandle)
       throw EOutOfResources(L"Cannot create a menu: " + SysErrorMessage(GetLastError()));
     Build(FHandle.Get(), FMenu->Items());
+    if (GetMenuItemCount(FHandle.Get()) == 0)
+      return nullptr; // nothing to show
     FWindow.emplace([this](TMessage& message) { WndProc(message); });
     FWindowHandle = FWindow->Handle();
     if (FWindowHandle == nullptr)

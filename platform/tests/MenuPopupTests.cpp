@@ -532,6 +532,27 @@ TEST_F(PopupMenu, SubmenuItemIsClickedBeforeItsSubmenuOpens) {
   EXPECT_EQ(FClicked, TNames{L"fresh"});
 }
 
+// A menu without a visible item raises OnPopup and shows nothing.
+TEST_F(PopupMenu, NothingVisibleShowsNothing) {
+  int popups = 0;
+  FMenu->OnPopup = [&](TObject* Sender) {
+    EXPECT_EQ(Sender, FMenu);
+    ++popups;
+    EXPECT_TRUE(OpenMenus().empty()) << "raised before the menu is shown";
+  };
+  bool opened = false;
+  TMenuScript watch({{Open(1), [&](const std::vector<HMENU>&) {
+                        opened = true;
+                        EndMenu();
+                      }}});
+  FMenu->Popup(500, 300);
+  AddItem(FMenu->Items(), L"hidden", L"Hidden")->SetVisible(false);
+  FMenu->Popup(500, 300);
+  EXPECT_EQ(popups, 2);
+  EXPECT_FALSE(opened);
+  EXPECT_TRUE(FClicked.empty());
+}
+
 // A handler's exception closes the menu; Popup raises it once the Windows
 // menu and its window are gone, and nothing is clicked.
 TEST_F(PopupMenu, HandlerExceptionEndsThePopupWithNothingLeft) {
