@@ -10,6 +10,7 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
+#include "ui/support/cxImageList.h"
 #include "ui/support/cxMouseTracking.h"
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxDPI.h"
@@ -38,6 +39,7 @@ const TUnit kProgramUnits[] = {
     {L"cxLookAndFeelPainters", InitLookAndFeelPaintersUnit, DoneLookAndFeelPaintersUnit},
     {L"cxLookAndFeels", InitLookAndFeelsUnit, DoneLookAndFeelsUnit},
     {L"cxGraphics", InitGraphics, DoneGraphics},
+    {L"cxImageList", InitImageListUnit, DoneImageListUnit},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
 };

@@ -244,24 +244,30 @@ void TCustomForm::Close() {
     ShowWindow(Handle(), SW_HIDE);
 }
 
+namespace {
+
+// The windows a modal form disabled, and the form.
+struct TDisabledWindows {
+  HWND Self;
+  std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK DisableOtherWindow(HWND window, LPARAM data) {
+  auto* state = reinterpret_cast<TDisabledWindows*>(data);
+  if (window != state->Self && IsWindowVisible(window) && IsWindowEnabled(window)) {
+    EnableWindow(window, FALSE);
+    state->Windows.push_back(window);
+  }
+  return TRUE;
+}
+
+} // namespace
+
 int TCustomForm::ShowModal() {
   HandleNeeded();
   const HWND self = Handle();
-  struct TDisabled {
-    HWND Self;
-    std::vector<HWND> Windows;
-  } disabled{self, {}};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* state = reinterpret_cast<TDisabled*>(data);
-        if (window != state->Self && IsWindowVisible(window) && IsWindowEnabled(window)) {
-          EnableWindow(window, FALSE);
-          state->Windows.push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&disabled));
+  TDisabledWindows disabled{self, {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&disabled));
   FModalResult = mrNone;
   FModal = true;
   TScopeExit end([this, self, &disabled] {

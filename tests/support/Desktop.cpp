@@ -394,6 +394,12 @@ bool ClickAt(POINT screen) {
   return MoveMouseTo(screen) && MouseButtonDown(screen) && MouseButtonUp(screen);
 }
 
+bool RightClickAt(POINT screen) {
+  return MoveMouseTo(screen) &&
+         SendAbsoluteMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTDOWN, screen) &&
+         SendAbsoluteMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_RIGHTUP, screen);
+}
+
 bool ClickWindow(HWND window) {
   return ClickAt(WindowCentre(window));
 }

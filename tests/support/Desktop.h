@@ -155,6 +155,8 @@ bool ClickWindow(HWND window);
 // Presses the keys in order and releases them in reverse order
 // (for example {VK_MENU, VK_F4}).
 bool PressKeys(const std::vector<WORD>& virtualKeys);
+// Moves the pointer to the point and presses and releases the right button.
+bool RightClickAt(POINT screen);
 
 // --- Message boxes ------------------------------------------------------------
 

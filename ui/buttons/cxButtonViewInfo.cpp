@@ -58,15 +58,37 @@ constexpr int kOfficeGlyphMargin = 7;
 
 // TcxButtonGlyph
 
-void TcxButtonGlyph::SetGlyph(const TdxSmartGlyph& AGlyph) {
-  FGlyph = AGlyph;
-  int count = 1;
-  if (FGlyph.SourceHeight > 0 && FGlyph.SourceWidth > 0 &&
-      FGlyph.SourceWidth % FGlyph.SourceHeight == 0) {
-    const int k = FGlyph.SourceWidth / FGlyph.SourceHeight;
-    count = k < 5 ? k : 1;
+namespace {
+
+// Cells of a strip k times as wide as high (k below 5), else one.
+int CellCount(int AWidth, int AHeight) {
+  if (AHeight > 0 && AWidth > 0 && AWidth % AHeight == 0) {
+    const int k = AWidth / AHeight;
+    return k < 5 ? k : 1;
   }
-  FNumGlyphs = count;
+  return 1;
+}
+
+} // namespace
+
+TcxButtonGlyph::TcxButtonGlyph(TComponent* AOwner) : FOwner(AOwner) {
+  FGlyph.OnChange = [this] { Changed(); };
+}
+
+TcxButtonGlyph::~TcxButtonGlyph() {
+  OnChange = nullptr;
+  SetImages(nullptr);
+  FGlyph.OnChange = nullptr;
+}
+
+void TcxButtonGlyph::SetGlyph(const TdxSmartGlyph& AGlyph) {
+  // The copy raises the glyph's change; the count follows before the
+  // holder's own change is told.
+  const auto onChange = std::move(FGlyph.OnChange);
+  FGlyph.OnChange = nullptr;
+  FGlyph = AGlyph;
+  FGlyph.OnChange = onChange;
+  FNumGlyphs = CellCount(FGlyph.SourceWidth(), FGlyph.SourceHeight());
   Changed();
 }
 
@@ -78,6 +100,55 @@ void TcxButtonGlyph::SetNumGlyphs(int AValue) {
   }
 }
 
+void TcxButtonGlyph::SetImageIndex(int AValue) {
+  if (AValue == FImageIndex)
+    return;
+  FImageIndex = AValue;
+  if (FGlyph.Empty() && FImages != nullptr)
+    RecountFromImages();
+  Changed();
+}
+
+void TcxButtonGlyph::SetImages(TcxImageList* AValue) {
+  if (AValue == FImages)
+    return;
+  if (FImages != nullptr) {
+    FImages->UnRegisterChanges(this);
+    if (FOwner != nullptr)
+      FImages->RemoveFreeNotification(FOwner);
+  }
+  FImages = AValue;
+  if (FImages != nullptr) {
+    FImages->RegisterChanges(this, [this] { ImageListChange(); });
+    if (FOwner != nullptr)
+      FImages->FreeNotification(FOwner);
+    if (FGlyph.Empty())
+      RecountFromImages();
+  }
+  Changed();
+}
+
+void TcxButtonGlyph::ImageListChange() {
+  if (FGlyph.Empty())
+    RecountFromImages();
+  Changed();
+}
+
+void TcxButtonGlyph::RecountFromImages() {
+  if (FImages != nullptr)
+    FNumGlyphs = CellCount(FImages->Width(), FImages->Height());
+}
+
+bool TcxButtonGlyph::IsImageAssigned() const noexcept {
+  return !FGlyph.Empty() ||
+         (FImages != nullptr && FImageIndex >= 0 && FImageIndex < FImages->Count());
+}
+
+void TcxButtonGlyph::FreeNotification(TComponent* AComponent) {
+  if (AComponent != nullptr && AComponent == FImages)
+    SetImages(nullptr);
+}
+
 void TcxButtonGlyph::Changed() {
   if (OnChange)
     OnChange();
@@ -85,9 +156,34 @@ void TcxButtonGlyph::Changed() {
 
 // TcxButtonImageOptions
 
+const TdxSmartGlyph* TcxButtonImageOptions::Glyph() const noexcept {
+  return FButtonGlyph != nullptr ? &FButtonGlyph->Glyph() : nullptr;
+}
+
+void TcxButtonImageOptions::SetGlyph(const TdxSmartGlyph& AValue) {
+  if (FButtonGlyph != nullptr)
+    FButtonGlyph->SetGlyph(AValue);
+}
+
+int TcxButtonImageOptions::NumGlyphs() const noexcept {
+  return FButtonGlyph != nullptr ? FButtonGlyph->NumGlyphs() : 1;
+}
+
+void TcxButtonImageOptions::SetNumGlyphs(int AValue) {
+  if (FButtonGlyph != nullptr)
+    FButtonGlyph->SetNumGlyphs(AValue);
+}
+
 void TcxButtonImageOptions::SetImageIndex(int AValue) {
   if (AValue != FImageIndex) {
     FImageIndex = AValue;
+    Changed();
+  }
+}
+
+void TcxButtonImageOptions::SetImages(TcxImageList* AValue) {
+  if (AValue != FImages) {
+    FImages = AValue;
     Changed();
   }
 }
@@ -114,10 +210,19 @@ void TcxButtonImageOptions::SetSpacing(int AValue) {
 }
 
 void TcxButtonImageOptions::Assign(const TcxButtonImageOptions& ASource) {
+  if (const TdxSmartGlyph* glyph = ASource.Glyph())
+    SetGlyph(*glyph);
   SetImageIndex(ASource.ImageIndex());
+  SetImages(ASource.Images());
   SetLayout(ASource.Layout());
   SetMargin(ASource.Margin());
+  SetNumGlyphs(ASource.NumGlyphs());
   SetSpacing(ASource.Spacing());
+}
+
+void TcxButtonImageOptions::FreeNotification(TComponent* AComponent) {
+  if (AComponent != nullptr && AComponent == FImages)
+    SetImages(nullptr);
 }
 
 void TcxButtonImageOptions::Changed() {
@@ -314,8 +419,51 @@ void TcxButtonViewInfo::DrawBackground(TcxCanvas& ACanvas) {
   }
 }
 
-void TcxButtonViewInfo::DrawGlyph(TcxCanvas&) {
-  // Glyph drawing comes with the decoded glyph container.
+void TcxButtonViewInfo::DrawGlyph(TcxCanvas& ACanvas) {
+  const TcxButtonGlyph* holder = FParams.Glyph;
+  if (holder == nullptr)
+    return;
+  const HDC dc = ACanvas.Handle();
+  if (dc == nullptr)
+    return;
+  const SIZE size = ImageSize();
+  const RECT D{FGlyphPos.x, FGlyphPos.y, FGlyphPos.x + size.cx, FGlyphPos.y + size.cy};
+  if (IsEmpty(D))
+    return;
+  // The cell of the state: up (0), disabled (1) or down (2; up with fewer
+  // than three cells).
+  int cell = 0;
+  if (FState == cxbsDisabled)
+    cell = 1;
+  else if (FState == cxbsPressed && holder->NumGlyphs() >= 3)
+    cell = 2;
+  TcxCustomLookAndFeelPainter* painter = Painter().GetLookAndFeelPainter();
+  const TdxColorPalette* palette =
+      painter != nullptr ? painter->ButtonColorPalette(FState) : nullptr;
+  const TdxSmartGlyph& glyph = holder->Glyph();
+  if (!glyph.Empty() && holder->NumGlyphs() > 1) {
+    const int index = cell < holder->NumGlyphs() ? cell : 0;
+    const int cellWidth = glyph.SourceWidth() / holder->NumGlyphs();
+    const RECT source{index * cellWidth, 0, (index + 1) * cellWidth, glyph.SourceHeight()};
+    if (size.cx == cellWidth && size.cy == glyph.SourceHeight()) {
+      glyph.Draw(dc, D, source, 255, palette);
+      return;
+    }
+    // Scaled: the cell is stretched over a copy of what lies under it, and
+    // the copy goes back.
+    TcxBitmap32 scaled(size.cx, size.cy);
+    const HDC scaledDC = scaled.Bits() != nullptr ? scaled.Canvas().TryHandle() : nullptr;
+    if (scaledDC == nullptr)
+      return;
+    BitBlt(scaledDC, 0, 0, size.cx, size.cy, dc, D.left, D.top, SRCCOPY);
+    glyph.Draw(scaledDC, RECT{0, 0, size.cx, size.cy}, source, 255, palette);
+    BitBlt(dc, D.left, D.top, size.cx, size.cy, scaledDC, 0, 0, SRCCOPY);
+    return;
+  }
+  cxDrawImage(ACanvas, D, glyph.Empty() ? nullptr : &glyph,
+              holder->Images() != nullptr ? holder->Images()->Handle() : nullptr,
+              holder->ImageIndex(), ifmStretch, cell == 1 ? idmDisabled : idmNormal, true, palette,
+              FParams.ScaleFactor);
 }
 
 void TcxButtonViewInfo::DrawContent(TcxCanvas& ACanvas) {
@@ -350,8 +498,11 @@ SIZE TcxButtonViewInfo::ImageSize() {
   const TdxScaleFactor& factor = FParams.ScaleFactor ? *FParams.ScaleFactor : kUnscaled;
   if (FParams.Glyph && FParams.Glyph->IsImageAssigned()) {
     const TdxSmartGlyph& g = FParams.Glyph->Glyph();
-    const SIZE cell{g.SourceWidth / FParams.Glyph->NumGlyphs(), g.SourceHeight};
-    return factor.Apply(cell, g.SourceDPI, 96);
+    if (!g.Empty()) {
+      const SIZE cell{g.SourceWidth() / FParams.Glyph->NumGlyphs(), g.SourceHeight()};
+      return factor.Apply(cell, g.SourceDPI(), 96);
+    }
+    return dxGetImageSize(FParams.Glyph->Images(), &factor);
   }
   if (FParams.Kind == cxbkCommandLink)
     return Painter().GetCommandLinkGlyphSize();

@@ -9,7 +9,9 @@
 #include "ui/buttons/cxButtonPainter.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 #include "ui/support/cxGraphics.h"
+#include "ui/support/cxImageList.h"
 #include "ui/support/dxScaleFactor.h"
+#include "ui/support/dxSmartGlyph.h"
 
 #include <windows.h>
 
@@ -36,54 +38,85 @@ inline constexpr RECT TextRectCorrection{1, 0, 2, 0};
 // Added to the free height before the caption is centred vertically.
 inline constexpr int cxBtnStdVertTextOffsetCorrection = -1;
 
-// The glyph image: a strip of NumGlyphs cells, designed at SourceDPI.
-struct TdxSmartGlyph {
-  int SourceWidth = 0;
-  int SourceHeight = 0;
-  int SourceDPI = 96;
-  bool Empty() const noexcept { return SourceWidth <= 0 || SourceHeight <= 0; }
-};
-
-// The glyph and its cell count.
+// The glyph and the image-list reference of a button: a smart glyph (a
+// strip of NumGlyphs cells) or, while that is empty, image ImageIndex of
+// Images.
 class TcxButtonGlyph {
 public:
+  // AOwner (the button) is linked to the image list for its removal; none
+  // for a holder of its own.
+  explicit TcxButtonGlyph(TComponent* AOwner = nullptr);
+  TcxButtonGlyph(const TcxButtonGlyph&) = delete;
+  TcxButtonGlyph& operator=(const TcxButtonGlyph&) = delete;
+  virtual ~TcxButtonGlyph();
+
   const TdxSmartGlyph& Glyph() const noexcept { return FGlyph; }
   // Takes a copy and recounts the cells: a strip k times as wide as high
   // (k below 5) has k cells, anything else one.
   void SetGlyph(const TdxSmartGlyph& AGlyph);
+  int ImageIndex() const noexcept { return FImageIndex; }
+  void SetImageIndex(int AValue);
+  TcxImageList* Images() const noexcept { return FImages; }
+  void SetImages(TcxImageList* AValue);
   int NumGlyphs() const noexcept { return FNumGlyphs; }
   // Limited to 1..4.
   void SetNumGlyphs(int AValue);
-  bool IsImageAssigned() const noexcept { return !FGlyph.Empty(); }
+  // The smart glyph is not empty, or the image index is valid in the list.
+  bool IsImageAssigned() const noexcept;
+  TColor TransparentColor() const noexcept { return clNone; }
+  // AComponent goes away: the image list reference is dropped.
+  virtual void FreeNotification(TComponent* AComponent);
   // Raised after every change.
   std::function<void()> OnChange;
 
 private:
   void Changed();
+  void ImageListChange();
+  // The cell count of the image list's images while there is no glyph.
+  void RecountFromImages();
+
+  TComponent* FOwner;
   TdxSmartGlyph FGlyph;
+  int FImageIndex = -1;
+  TcxImageList* FImages = nullptr;
   int FNumGlyphs = 1;
 };
 
-// Glyph placement settings.
+// Glyph placement settings, and the glyph, its cell count and the image
+// list reached through the button's glyph holder.
 class TcxButtonImageOptions {
 public:
-  TcxButtonImageOptions() = default;
-  TcxButtonImageOptions(const TcxButtonImageOptions&) = default;
-  TcxButtonImageOptions& operator=(const TcxButtonImageOptions&) = default;
+  // AButtonGlyph: the button's glyph holder; none for options of their own
+  // (Glyph and NumGlyphs then change nothing).
+  explicit TcxButtonImageOptions(TcxButtonGlyph* AButtonGlyph = nullptr)
+      : FButtonGlyph(AButtonGlyph) {}
+  TcxButtonImageOptions(const TcxButtonImageOptions&) = delete;
+  TcxButtonImageOptions& operator=(const TcxButtonImageOptions&) = delete;
   // Derived options are made by CreateOptionsImage and freed through this class.
   virtual ~TcxButtonImageOptions() = default;
 
+  // The button's glyph; none without a glyph holder.
+  const TdxSmartGlyph* Glyph() const noexcept;
+  void SetGlyph(const TdxSmartGlyph& AValue);
   int ImageIndex() const noexcept { return FImageIndex; }
   void SetImageIndex(int AValue);
+  TcxImageList* Images() const noexcept { return FImages; }
+  void SetImages(TcxImageList* AValue);
   TButtonLayout Layout() const noexcept { return FLayout; }
   void SetLayout(TButtonLayout AValue);
   // -1 is automatic; values below -1 are ignored.
   int Margin() const noexcept { return FMargin; }
   void SetMargin(int AValue);
+  int NumGlyphs() const noexcept;
+  void SetNumGlyphs(int AValue);
   // -1 is automatic.
   int Spacing() const noexcept { return FSpacing; }
   void SetSpacing(int AValue);
+  // Glyph, ImageIndex, Images, Layout, Margin, NumGlyphs and Spacing, in
+  // this order, each through its setter.
   void Assign(const TcxButtonImageOptions& ASource);
+  // AComponent goes away: when it is the image list, Images := none.
+  virtual void FreeNotification(TComponent* AComponent);
   // Raised after every stored change.
   std::function<void()> OnChanged;
 
@@ -91,7 +124,9 @@ protected:
   virtual void Changed();
 
 private:
+  TcxButtonGlyph* FButtonGlyph;
   int FImageIndex = -1;
+  TcxImageList* FImages = nullptr;
   TButtonLayout FLayout = blGlyphLeft;
   int FMargin = -1;
   int FSpacing = 4;

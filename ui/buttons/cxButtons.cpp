@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <utility>
 
 namespace telvora {
 
@@ -51,25 +52,129 @@ bool IsAccel(wchar_t AChar, const std::wstring& ACaption) {
   return false;
 }
 
+void TcxSpeedButtonOptions::Assign(const TcxSpeedButtonOptions& ASource) {
+  SetGroupIndex(ASource.GroupIndex());
+  SetAllowAllUp(ASource.AllowAllUp());
+  SetCanBeFocused(ASource.CanBeFocused());
+  SetDown(ASource.Down());
+  SetFlat(ASource.Flat());
+  SetTransparent(ASource.Transparent());
+}
+
+void TcxSpeedButtonOptions::EndUpdate() {
+  --FLockCount;
+  UpdateGroup();
+}
+
+bool TcxSpeedButtonOptions::Active() const {
+  return !(FGroupIndex == 0 && FCanBeFocused);
+}
+
+void TcxSpeedButtonOptions::SetAllowAllUp(bool value) {
+  if (value == FAllowAllUp)
+    return;
+  FAllowAllUp = value;
+  UpdateGroup();
+}
+
 void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
   if (value == FCanBeFocused)
     return;
   FCanBeFocused = value;
+  UpdateGroup();
   FOwner->Repaint();
+}
+
+bool TcxSpeedButtonOptions::Down() const {
+  return FOwner->GetDown();
+}
+
+void TcxSpeedButtonOptions::SetDown(bool value) {
+  // With an action, the action's checked state decides.
+  if (auto* action = dynamic_cast<TCustomAction*>(FOwner->Action())) {
+    action->SetChecked(value);
+    return;
+  }
+  if (FOwner->Action() == nullptr)
+    InternalSetDown(value);
 }
 
 void TcxSpeedButtonOptions::SetFlat(bool value) {
   if (value == FFlat)
     return;
   FFlat = value;
-  FOwner->Invalidate();
+  UpdateGroup();
+  if (Active())
+    FOwner->Invalidate();
+}
+
+void TcxSpeedButtonOptions::SetGroupIndex(int value) {
+  if (value == FGroupIndex)
+    return;
+  FGroupIndex = value;
+  if (value != 0)
+    UpdateGroup();
+  else
+    SetDown(false);
 }
 
 void TcxSpeedButtonOptions::SetTransparent(bool value) {
   if (value == FTransparent)
     return;
   FTransparent = value;
+  UpdateGroup();
+  if (Active())
+    FOwner->Invalidate();
+}
+
+bool TcxSpeedButtonOptions::AllowCheck(bool value) const {
+  if (value == Down())
+    return false;
+  // The down button of a group is released only by another going down,
+  // unless all may be up.
+  return !(Down() && !FAllowAllUp && FGroupIndex != 0 && FLockCount == 0 &&
+           FOwner->Action() == nullptr);
+}
+
+void TcxSpeedButtonOptions::InternalSetDown(bool value) {
+  // A button outside any group and without an action never stays down.
+  if (FGroupIndex == 0 && FOwner->Action() == nullptr)
+    value = false;
+  if (!AllowCheck(value))
+    return;
+  if (value) {
+    FOwner->SetInternalStates(FOwner->InternalStates().With(bisDown));
+    UpdateGroup();
+  } else {
+    FOwner->SetInternalStates(FOwner->InternalStates().Without(bisDown));
+  }
   FOwner->Invalidate();
+}
+
+void TcxSpeedButtonOptions::UpdateGroup() {
+  TWinControl* parent = FOwner->Parent();
+  if (FLockCount != 0 || !Active() || FGroupIndex == 0 || parent == nullptr)
+    return;
+  // Broadcast by the parent to every child control.
+  for (int i = 0; i < parent->ControlCount(); ++i)
+    parent->Controls(i)->Perform(CM_BUTTONPRESSED, static_cast<WPARAM>(FGroupIndex),
+                                 reinterpret_cast<LPARAM>(FOwner));
+}
+
+void TcxSpeedButtonOptions::UpdateGroupValues(TcxCustomButton* ASender) {
+  TcxSpeedButtonOptions& other = ASender->SpeedButtonOptions();
+  BeginUpdate();
+  TScopeExit cancel([this] { CancelUpdate(); });
+  SetCanBeFocused(other.CanBeFocused());
+  SetAllowAllUp(other.AllowAllUp());
+  SetFlat(other.Flat());
+  SetTransparent(other.Transparent());
+  if (other.Down() && Down() &&
+      (FOwner->Action() == nullptr || FOwner->Action() != ASender->Action())) {
+    InternalSetDown(false);
+    if (auto* action = dynamic_cast<TCustomAction*>(FOwner->Action()))
+      action->SetChecked(false);
+  }
 }
 
 bool TcxSpeedButtonOptions::NeedDrawParts() const {
@@ -118,8 +223,8 @@ void TcxCustomButton::ReleasePaintBitmap() {
 
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
   FViewInfo = CreateViewInfo();
-  FGlyph = std::make_unique<TcxButtonGlyph>();
-  FGlyph->OnChange = [this] { Invalidate(); };
+  FGlyph = std::make_unique<TcxButtonGlyph>(this);
+  FGlyph->OnChange = [this] { GlyphChanged(); };
   FColors = std::make_unique<TcxButtonColors>(this);
   FControlCanvas = std::make_unique<TControlCanvas>(this);
   FCanvas = std::make_unique<TcxCanvas>(FControlCanvas.get());
@@ -131,7 +236,10 @@ TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
                               ScaleFactorChangeHandler(Sender, M, D, IsLoading);
                             }});
   FOptionsImage = CreateOptionsImage();
-  FOptionsImage->OnChanged = [this] { Invalidate(); };
+  FOptionsImage->OnChanged = [this] {
+    UpdateImageInfo();
+    Invalidate();
+  };
   FButtonPressTimer =
       cxCreateTimer([this](TObject* Sender) { DoButtonPressTimer(Sender); }, 1000, false);
 }
@@ -225,7 +333,106 @@ void TcxCustomButton::SetPaintStyle(TcxButtonPaintStyle Value) {
 }
 
 std::unique_ptr<TcxButtonImageOptions> TcxCustomButton::CreateOptionsImage() {
-  return std::make_unique<TcxButtonImageOptions>();
+  return std::make_unique<TcxButtonImageOptions>(FGlyph.get());
+}
+
+void TcxCustomButton::UpdateImageInfo() {
+  // The options' image list, else that of the action's list.
+  TcxImageList* images = FOptionsImage->Images();
+  if (images == nullptr)
+    if (auto* action = dynamic_cast<TCustomAction*>(Action()); action && action->ActionList())
+      images = dynamic_cast<TcxImageList*>(action->ActionList()->Images());
+  FGlyph->SetImages(images);
+  FGlyph->SetImageIndex(FOptionsImage->ImageIndex());
+}
+
+bool TcxCustomButton::UpdateAction(TBasicAction* AAction) {
+  const bool result = TCustomButton::UpdateAction(AAction);
+  UpdateImageInfo();
+  return result;
+}
+
+std::unique_ptr<TControlActionLink> TcxCustomButton::CreateActionLink() {
+  return std::make_unique<TcxButtonActionLink>(this);
+}
+
+void TcxCustomButton::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TCustomButton::ActionChange(Sender, CheckDefaults);
+  if (auto* action = dynamic_cast<TCustomAction*>(Sender)) {
+    if (!CheckDefaults || FOptionsImage->ImageIndex() == -1) {
+      FOptionsImage->SetImageIndex(action->ImageIndex());
+      FSpeedButtonOptions.SetGroupIndex(action->GroupIndex());
+      FSpeedButtonOptions.InternalSetDown(action->Checked());
+    }
+  }
+  UpdateImageInfo();
+}
+
+// TcxButtonActionLink
+
+TcxButtonActionLink::TcxButtonActionLink(TcxCustomButton* AClient)
+    : TButtonActionLink(AClient), FcxButton(AClient) {}
+
+TcxButtonActionLink::~TcxButtonActionLink() {
+  // The action's image goes with the link, unless the button goes too.
+  if (!FcxButton->IsDestroying() && FcxButton->FGlyph) {
+    FcxButton->FGlyph->SetImages(nullptr);
+    FcxButton->FGlyph->SetImageIndex(-1);
+  }
+}
+
+bool TcxButtonActionLink::IsImageIndexLinked() const {
+  return TButtonActionLink::IsImageIndexLinked() &&
+         FcxButton->OptionsImage().ImageIndex() == CustomAction()->ImageIndex();
+}
+
+// The action tells its links before it takes the new value: whether a
+// value is linked is asked first.
+void TcxButtonActionLink::SetChecked(bool value) {
+  const bool linked = IsCheckedLinked();
+  TButtonActionLink::SetChecked(value);
+  if (linked)
+    FcxButton->FSpeedButtonOptions.InternalSetDown(value);
+}
+
+void TcxButtonActionLink::SetGroupIndex(int value) {
+  const bool linked = IsGroupIndexLinked();
+  TButtonActionLink::SetGroupIndex(value);
+  if (linked)
+    FcxButton->SpeedButtonOptions().SetGroupIndex(value);
+}
+
+void TcxButtonActionLink::SetImageIndex(int value) {
+  const bool linked = IsImageIndexLinked();
+  TButtonActionLink::SetImageIndex(value);
+  if (linked)
+    FcxButton->OptionsImage().SetImageIndex(value);
+}
+
+void TcxCustomButton::GlyphChanged() {
+  Invalidate();
+}
+
+void TcxCustomButton::Notification(TComponent* AComponent, TOperation AOperation) {
+  TCustomButton::Notification(AComponent, AOperation);
+  if (AOperation != opRemove)
+    return;
+  if (FOptionsImage)
+    FOptionsImage->FreeNotification(AComponent);
+  if (FGlyph)
+    FGlyph->FreeNotification(AComponent);
+  if (AComponent == FDropDownMenu)
+    FDropDownMenu = nullptr;
+  if (AComponent == FPopupMenu)
+    FPopupMenu = nullptr;
+}
+
+void TcxCustomButton::Loaded() {
+  TCustomButton::Loaded();
+  // Down goes last: it needs the group index, whatever order the
+  // description gave.
+  if (FDescribedDown)
+    FSpeedButtonOptions.SetDown(true);
 }
 
 std::unique_ptr<TcxButtonViewInfo> TcxCustomButton::CreateViewInfo() {
@@ -241,8 +448,9 @@ void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
   params.Description = FDescription;
   params.MenuVisible = FInternalStates.Contains(bisMenuVisible);
   params.IsFocused = FIsFocused;
-  params.CanShowFocusRect =
-      FShowFocusRect && HandleAllocated() && GetFocus() == Handle() && CanFocus();
+  // GetFocus asks the window server: only for a button that can show one.
+  params.CanShowFocusRect = FShowFocusRect && GetCanBeFocused() && HandleAllocated() &&
+                            CanFocus() && GetFocus() == Handle();
   params.NeedDrawParts = FSpeedButtonOptions.NeedDrawParts();
   params.Flat = FSpeedButtonOptions.Flat();
   params.Transparent = FSpeedButtonOptions.Transparent();
@@ -313,10 +521,29 @@ bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue
     FOptionsImage->SetSpacing(value.AsInteger());
   else if (path == L"OptionsImage.ImageIndex")
     FOptionsImage->SetImageIndex(value.AsInteger());
-  else if (path == L"OptionsImage.NumGlyphs" || path == L"NumGlyphs")
+  else if (path == L"OptionsImage.Images")
+    ReadReference(value.AsString(), [this](TComponent* AImages) {
+      FOptionsImage->SetImages(dynamic_cast<TcxImageList*>(AImages));
+    });
+  else if (path.starts_with(L"OptionsImage.Glyph.") || path.starts_with(L"Glyph.")) {
+    TdxSmartGlyph glyph(FGlyph->Glyph());
+    if (!glyph.SetProperty(path.substr(path.find(L"Glyph.") + 6), value))
+      return false;
+    FGlyph->SetGlyph(glyph);
+  } else if (path == L"OptionsImage.NumGlyphs" || path == L"NumGlyphs")
     FGlyph->SetNumGlyphs(value.AsInteger());
   else if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
     FSpeedButtonOptions.SetCanBeFocused(value.AsBoolean());
+  else if (path == L"DropDownMenu")
+    ReadReference(value.AsString(), [this](TComponent* AMenu) { SetDropDownMenu(AMenu); });
+  else if (path == L"PopupMenu")
+    ReadReference(value.AsString(), [this](TComponent* AMenu) { SetPopupMenu(AMenu); });
+  else if (path == L"PopupAlignment")
+    SetPopupAlignment(EnumFromValue(value, {L"paLeft", L"paRight", L"paCenter"}, paLeft));
+  else if (path == L"SpeedButtonOptions.AllowAllUp" || path == L"AllowAllUp")
+    FSpeedButtonOptions.SetAllowAllUp(value.AsBoolean());
+  else if (path == L"SpeedButtonOptions.Down" || path == L"Down")
+    FDescribedDown = value.AsBoolean();
   else if (path == L"SpeedButtonOptions.Flat")
     FSpeedButtonOptions.SetFlat(value.AsBoolean());
   else if (path == L"SpeedButtonOptions.Transparent")
@@ -464,8 +691,236 @@ bool TcxCustomButton::PointInClient(int x, int y) {
   return PtInRect(&r, p) != FALSE;
 }
 
-void TcxCustomButton::CheckPressedState(POINT) {
-  SetInternalStates(FInternalStates.With(bisPressed));
+void TcxCustomButton::CheckPressedState(POINT p) {
+  const RECT menu = GetMenuButtonBounds();
+  if (FKind != cxbkStandard && FKind != cxbkCommandLink && PtInRect(&menu, p))
+    SetInternalStates(FInternalStates.With(bisMenuButtonPressed));
+  else
+    SetInternalStates(FInternalStates.With(bisPressed));
+}
+
+void TcxCustomButton::CheckShowMenu(POINT p) {
+  const RECT menu = GetMenuButtonBounds();
+  if (PtInRect(&menu, p))
+    DoDropDownMenu();
+}
+
+RECT TcxCustomButton::GetMenuButtonBounds() {
+  const RECT client = ClientRect();
+  switch (FKind) {
+  case cxbkStandard:
+  case cxbkCommandLink:
+    return RECT{};
+  case cxbkDropDownButton: {
+    // The strip the menu part is drawn in: at the right, at the left under
+    // right-to-left alignment.
+    const int width = FViewInfo->Painter().GetDropDownButtonSize();
+    if (UseRightToLeftAlignment())
+      return RECT{client.left, client.top, client.left + width, client.bottom};
+    return RECT{client.right - width, client.top, client.right, client.bottom};
+  }
+  default:
+    return client;
+  }
+}
+
+bool TcxCustomButton::GetExecuteClick() const {
+  return FInternalStates.Contains(bisPressed) ||
+         !(FInternalStates.Contains(bisPressed) || FInternalStates.Contains(bisMenuButtonPressed));
+}
+
+void TcxCustomButton::DoDropDownMenu() {
+  if (FInternalStates.Contains(bisMenuVisible) || FIsDropDownMenuClosing || !HandleAllocated())
+    return;
+  PostMessageW(Handle(), CM_DROPDOWNPOPUPMENU, 0, 0);
+}
+
+bool TcxCustomButton::DoDropDownMenuPopup(TComponent*& AMenu) {
+  bool handled = false;
+  if (OnDropDownMenuPopupEx)
+    OnDropDownMenuPopupEx(this, AMenu, handled);
+  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
+  if (!handled && OnDropDownMenuPopup && (AMenu == nullptr || menu != nullptr)) {
+    OnDropDownMenuPopup(this, menu, handled);
+    AMenu = menu;
+  }
+  return handled;
+}
+
+namespace {
+
+// The height a popup menu is expected to take: each visible item the height
+// of "Qg" in the menu font plus 4, or what an owner-drawn item or one with
+// an image measures; the tallest column; plus 4.
+int EstimateMenuHeight(TPopupMenu& AMenu) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  TGdiObject font(CreateFontIndirectW(&metrics.lfMenuFont));
+  TWindowDC screen(nullptr);
+  if (screen.Get() == nullptr)
+    return 0;
+  TSelectObject select(screen.Get(), font.Get());
+  SIZE text{};
+  GetTextExtentPoint32W(screen.Get(), L"Qg", 2, &text);
+  int column = 0, tallest = 0;
+  TMenuItem* items = AMenu.Items();
+  for (int i = 0; i < items->Count(); ++i) {
+    TMenuItem* item = items->Items(i);
+    if (!item->Visible())
+      continue;
+    if (item->Break() != mbNone) {
+      tallest = std::max(tallest, column);
+      column = 0;
+    }
+    const bool measured = AMenu.OwnerDraw() || (item->ImageIndex() >= 0 && AMenu.Images());
+    column += measured ? item->MeasureItem(screen.Get()).cy : text.cy + 4;
+  }
+  return std::max(tallest, column) + 4;
+}
+
+} // namespace
+
+// Shows AMenu for the owner rectangle R (screen coordinates) with the
+// alignment: under R, opening above it where it would pass the bottom of
+// the work area.
+static void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const RECT& R,
+                             TPopupAlignment AAlignment) {
+  // The point follows the alignment as the reader sees it.
+  TPopupAlignment side = AAlignment;
+  if (AButton->UseRightToLeftAlignment())
+    side = side == paLeft ? paRight : side == paRight ? paLeft : side;
+  POINT P{R.left, R.bottom};
+  if (side == paRight)
+    P.x += RectWidth(R);
+  else if (side == paCenter)
+    P.x += RectWidth(R) / 2;
+  if (auto* aligned = dynamic_cast<IPopupMenu2*>(AMenu)) {
+    aligned->PopupAligned(P, AAlignment, R);
+    return;
+  }
+  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
+  if (menu == nullptr || !menu->AutoPopup())
+    return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT work = monitor.rcWork;
+  if (P.y + EstimateMenuHeight(*menu) > work.bottom)
+    P.y -= EstimateMenuHeight(*menu) + RectHeight(R) + 2;
+  // At the edges of the work area the menu opens towards the inside.
+  TPopupAlignment alignment = AAlignment;
+  if (P.x <= work.left)
+    alignment = paLeft;
+  else if (P.x >= work.right)
+    alignment = paRight;
+  const TPopupAlignment saved = menu->Alignment();
+  TScopeExit restore([menu, saved] { menu->SetAlignment(saved); });
+  menu->SetAlignment(alignment);
+  menu->SetPopupComponent(AButton);
+  menu->Popup(P.x, P.y);
+}
+
+void TcxCustomButton::CMDropDownPopupMenu() {
+  if (FKind == cxbkStandard)
+    return;
+  TComponent* menu = FDropDownMenu;
+  if (DoDropDownMenuPopup(menu) || menu == nullptr)
+    return;
+  SetInternalStates(FInternalStates.With(bisMenuVisible).Without(bisMenuButtonPressed));
+  FIsDropDownMenuClosing = false;
+  Repaint();
+  RECT r = ClientRect();
+  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+  {
+    TScopeExit closeUp([this] {
+      if (HandleAllocated())
+        PostMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
+    });
+    ShowDropDownMenu(this, menu, r, FPopupAlignment);
+  }
+}
+
+void TcxCustomButton::CMCloseUpPopupMenu() {
+  bool closing = FInternalStates.Contains(bisMenuButtonPressed);
+  MSG pending{};
+  if (!closing && HandleAllocated() &&
+      PeekMessageW(&pending, Handle(), WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+      pending.message != WM_LBUTTONUP) {
+    POINT p = pending.pt;
+    ScreenToClient(Handle(), &p);
+    const RECT menu = GetMenuButtonBounds();
+    closing = PtInRect(&menu, p) != FALSE;
+  }
+  FIsDropDownMenuClosing = closing;
+  SetInternalStates(FInternalStates.Without(bisMenuVisible));
+}
+
+void TcxCustomButton::SetMenuReference(TComponent*& AField, TComponent* AValue) {
+  if (dynamic_cast<TPopupMenu*>(AValue) == nullptr && dynamic_cast<IPopupMenu*>(AValue) == nullptr)
+    AValue = nullptr;
+  if (AValue == AField)
+    return;
+  TComponent* previous = AField;
+  AField = AValue;
+  // The removal link goes with the last reference to the previous menu.
+  if (previous != nullptr && previous != FDropDownMenu && previous != FPopupMenu)
+    previous->RemoveFreeNotification(this);
+  if (AValue != nullptr)
+    AValue->FreeNotification(this);
+}
+
+void TcxCustomButton::SetDropDownMenu(TComponent* Value) {
+  SetMenuReference(FDropDownMenu, Value);
+}
+
+void TcxCustomButton::SetPopupMenu(TComponent* Value) {
+  SetMenuReference(FPopupMenu, Value);
+}
+
+bool TcxCustomButton::DoShowPopupMenu(TComponent* AMenu, int X, int Y) {
+  if (auto* menu = dynamic_cast<IPopupMenu*>(AMenu)) {
+    menu->PopupAt(X, Y);
+    return true;
+  }
+  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
+  if (menu == nullptr || !menu->AutoPopup())
+    return false;
+  menu->SetPopupComponent(this);
+  menu->Popup(X, Y);
+  return true;
+}
+
+void TcxCustomButton::DoContextPopup(POINT APos, bool& AHandled) {
+  if (OnContextPopup)
+    OnContextPopup(this, APos, AHandled);
+  if (AHandled)
+    return;
+  POINT p = APos.x == -1 && APos.y == -1 ? POINT{0, 0} : APos;
+  ClientToScreen(Handle(), &p);
+  AHandled = DoShowPopupMenu(FPopupMenu, p.x, p.y);
+}
+
+void TcxCustomButton::WMContextMenu(TMessage& message) {
+  // The position comes in screen coordinates; (-1, -1) from the keyboard.
+  POINT p{XFromLParam(message.LParam), YFromLParam(message.LParam)};
+  const bool keyboard = p.x == -1 && p.y == -1;
+  if (!keyboard)
+    ScreenToClient(Handle(), &p);
+  bool handled = false;
+  DoContextPopup(p, handled);
+  message.Result = handled ? 1 : 0;
+  if (!handled)
+    TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::KeyDown(WORD& AKey, TShiftState AShift) {
+  if (FKind == cxbkDropDownButton && (AKey == VK_UP || AKey == VK_DOWN) &&
+      (AShift & (ssAlt | ssShift)) != 0) {
+    if (!FInternalStates.Contains(bisMenuVisible))
+      DoDropDownMenu();
+    AKey = 0;
+  }
 }
 
 void TcxCustomButton::MouseEnter() {
@@ -489,6 +944,8 @@ void TcxCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, i
   if (!GetCanBeFocused() && PointInClient(x, y))
     MouseEnter();
   CheckPressedState(POINT{x, y});
+  if (FKind == cxbkDropDownButton)
+    CheckShowMenu(POINT{x, y});
   if (FRepeatClick && FInternalStates.Contains(bisPressed)) {
     FButtonPressTimer->SetInterval(400);
     FButtonPressTimer->SetEnabled(true);
@@ -511,6 +968,11 @@ void TcxCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
                  (FInternalStates.Contains(bisPressed) ||
                   (FInternalStates.Contains(bisMenuButtonPressed) &&
                    (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)));
+  if (!FInternalStates.Contains(bisMenuVisible))
+    FIsDropDownMenuClosing = false;
+  // A completed click of a speed button latches it or lets it go.
+  if (doClick && GetSpeedButtonMode() && Action() == nullptr)
+    FSpeedButtonOptions.SetDown(!GetDown());
   TCustomButton::MouseUp(button, shift, x, y);
   SetInternalStates(FInternalStates.Without(bisPressed).Without(bisMenuButtonPressed));
   if (!GetCanBeFocused() && HandleAllocated() && GetCapture() == Handle())
@@ -565,10 +1027,17 @@ void TcxCustomButton::SetParent(TWinControl* AParent) {
 }
 
 void TcxCustomButton::Click() {
-  // Drop-down kinds open their menu instead; until menus exist they do
-  // nothing on a click, and never set the modal result.
-  if (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)
+  // Drop-down kinds open their menu instead, and never set the modal result.
+  if (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown) {
+    DoDropDownMenu();
     return;
+  }
+  // A focusable grouped button latches on its click, not on one by its
+  // accelerator key nor on a press of the menu part alone.
+  if (GetCanBeFocused() && GetGroupIndex() != 0 && Action() == nullptr &&
+      !FInternalStates.Contains(bisAccelExecute) &&
+      !(FInternalStates.Contains(bisMenuButtonPressed) && !FInternalStates.Contains(bisPressed)))
+    FSpeedButtonOptions.SetDown(!GetDown());
   TCustomButton::Click();
 }
 
@@ -637,6 +1106,9 @@ void TcxCustomButton::WndProc(TMessage& message) {
   case CN_CTLCOLORBTN:
     return;
   case WM_DESTROY:
+    // A menu still open is closed up first.
+    if (FInternalStates.Contains(bisMenuVisible))
+      SendMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
     // The window goes while the button lives on (it is recreated): the hot
     // look and the tracking end with it, and the framework forgets that the
     // pointer was inside.
@@ -679,6 +1151,57 @@ void TcxCustomButton::WndProc(TMessage& message) {
     TCustomButton::WndProc(message);
     Invalidate();
     return;
+  case CM_DROPDOWNPOPUPMENU:
+    CMDropDownPopupMenu();
+    return;
+  case CM_CLOSEUPPOPUPMENU:
+    CMCloseUpPopupMenu();
+    return;
+  case WM_CONTEXTMENU:
+    if (message.Result == 0 && !IsDesigning()) {
+      WMContextMenu(message);
+      return;
+    }
+    break;
+  case CN_COMMAND:
+    // A split button's press on the menu part alone gives no click.
+    if (FKind == cxbkDropDownButton && HIWORD(message.WParam) == BN_CLICKED && !GetExecuteClick())
+      return;
+    break;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN: {
+    // The context menu's shortcuts first.
+    const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+                              (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
+                              (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+    const WORD key = static_cast<WORD>(message.WParam);
+    if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu); menu && menu->IsShortCut(key, shift)) {
+      message.Result = 1;
+      return;
+    }
+    if (auto* menu = dynamic_cast<TPopupMenu*>(FPopupMenu);
+        menu && menu->Items()->Count() > 0 && menu->IsShortCut(key, shift)) {
+      message.Result = 1;
+      return;
+    }
+    WORD changed = key;
+    KeyDown(changed, shift);
+    if (changed == 0) {
+      message.Result = 0;
+      return;
+    }
+    break;
+  }
+  case CM_BUTTONPRESSED: {
+    auto* sender = reinterpret_cast<TcxCustomButton*>(message.LParam);
+    if (GetSpeedButtonMode() && GetGroupIndex() != 0 &&
+        GetGroupIndex() == static_cast<int>(message.WParam) && sender != nullptr &&
+        sender != this) {
+      FSpeedButtonOptions.UpdateGroupValues(sender);
+      Invalidate();
+    }
+    return;
+  }
   case CM_DIALOGCHAR:
     // The accelerator clicks also a button that cannot take the focus: only
     // visibility and enablement count.
@@ -756,6 +1279,16 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   CalculateViewInfo(r);
   if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
     return;
+  // A paint into a memory context (WM_PRINTCLIENT, a parent printing its
+  // children) is off-screen already: drawn there directly, clipped to the
+  // button.
+  if (GetObjectType(item.hDC) == OBJ_MEMDC) {
+    const int saved = SaveDC(item.hDC);
+    TScopeExit restore([&item, saved] { RestoreDC(item.hDC, saved); });
+    IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
+    Draw(item.hDC);
+    return;
+  }
   // Drawn off-screen and copied in one step: no flicker. The off-screen
   // bitmap is kept between paints and shared by every button; a paint inside
   // another (a parent painted with its children) uses one of its own.

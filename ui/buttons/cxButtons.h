@@ -3,7 +3,9 @@
 // it never takes the keyboard focus: it handles the left press itself, holds
 // the mouse capture while pressed and clicks on a release over the button.
 
+#include "platform/ActnList.h"
 #include "platform/Canvas.h"
+#include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 #include "ui/buttons/cxButtonColors.h"
 #include "ui/buttons/cxButtonViewInfo.h"
@@ -62,16 +64,38 @@ private:
 
 class TcxCustomButton;
 
+// Speed-button settings: a button that refuses the focus, latches down, and
+// works in a group of buttons under one parent of which at most one is down.
 class TcxSpeedButtonOptions {
 public:
   explicit TcxSpeedButtonOptions(TcxCustomButton* AOwner) : FOwner(AOwner) {}
+  TcxSpeedButtonOptions(const TcxSpeedButtonOptions&) = delete;
+  TcxSpeedButtonOptions& operator=(const TcxSpeedButtonOptions&) = delete;
+
+  // GroupIndex, AllowAllUp, CanBeFocused, Down, Flat and Transparent, each
+  // through its setter.
+  void Assign(const TcxSpeedButtonOptions& ASource);
+  // No group broadcast while updating; EndUpdate broadcasts once.
+  void BeginUpdate() noexcept { ++FLockCount; }
+  void CancelUpdate() noexcept { --FLockCount; }
+  void EndUpdate();
+
+  // The options do something: a group or a button that refuses the focus.
+  bool Active() const;
+  // In a group, the down button may be released so that none is down.
+  bool AllowAllUp() const noexcept { return FAllowAllUp; }
+  void SetAllowAllUp(bool value);
   bool CanBeFocused() const noexcept { return FCanBeFocused; }
   void SetCanBeFocused(bool value);
-  int GroupIndex() const noexcept { return FGroupIndex; }
-  void SetGroupIndex(int value) { FGroupIndex = value; }
+  // The button latched down (kept in the button's bisDown).
+  bool Down() const;
+  void SetDown(bool value);
   // A flat speed button shows its border only while hot or not normal.
   bool Flat() const noexcept { return FFlat; }
   void SetFlat(bool value);
+  // The group among the buttons of the same parent; 0: none.
+  int GroupIndex() const noexcept { return FGroupIndex; }
+  void SetGroupIndex(int value);
   // A transparent speed button shows the parent's image instead of its face
   // while normal.
   bool Transparent() const noexcept { return FTransparent; }
@@ -79,14 +103,32 @@ public:
   // The face is drawn in parts: the button cannot be focused and is flat or
   // transparent.
   bool NeedDrawParts() const;
+  int LockCount() const noexcept { return FLockCount; }
 
 private:
+  friend class TcxCustomButton;
+  friend class TcxButtonActionLink;
+  // Latches or releases the button where the group allows it.
+  void InternalSetDown(bool value);
+  bool AllowCheck(bool value) const;
+  // Tells the other buttons of the group (CM_BUTTONPRESSED from the parent).
+  void UpdateGroup();
+  // Takes the group's shared settings from ASender's options and releases
+  // this button when both are down.
+  void UpdateGroupValues(TcxCustomButton* ASender);
+
   TcxCustomButton* FOwner;
+  bool FAllowAllUp = false;
   bool FCanBeFocused = true;
-  bool FFlat = false;
   int FGroupIndex = 0;
+  bool FFlat = false;
+  int FLockCount = 0;
   bool FTransparent = false;
 };
+
+// Sent by a parent to each child when a grouped button went down or changed
+// a shared setting: WPARAM the group index, LPARAM the button.
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
 
 // The key-down forwarding message the application window is offered.
 constexpr UINT CM_APPKEYDOWN = 0x806B;
@@ -108,6 +150,14 @@ bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
 // button itself.
 using TcxButtonCustomDrawEvent = std::function<void(TObject* Sender, TcxCanvas& ACanvas,
                                                     TcxButtonViewInfo& AViewInfo, bool& AHandled)>;
+// Lets a handler show the drop-down menu itself or replace it.
+using TcxButtonDropDownMenuPopupEvent =
+    std::function<void(TObject* Sender, TPopupMenu*& APopupMenu, bool& AHandled)>;
+using TcxButtonDropDownMenuPopupExEvent =
+    std::function<void(TObject* Sender, TComponent*& APopupMenu, bool& AHandled)>;
+// Raised for a context-menu request at a client point ((-1, -1) from the
+// keyboard); a handler that sets AHandled shows nothing.
+using TContextPopupEvent = std::function<void(TObject* Sender, POINT APos, bool& AHandled)>;
 // Lets a handler change the face colour and the caption font of a state.
 using TcxButtonGetDrawParamsEvent = std::function<void(
     TcxCustomButton* Sender, TcxButtonState AState, TColor& AColor, TFont& AFont)>;
@@ -155,8 +205,10 @@ public:
   bool IsColorsStored() const noexcept { return FColors->IsStored(); }
   // Glyph placement: layout, margin and spacing.
   TcxButtonImageOptions& OptionsImage() noexcept { return *FOptionsImage; }
-  // The glyph and its cell count.
+  // The glyph, its cell count and the image-list reference.
   TcxButtonGlyph& Glyph() noexcept { return *FGlyph; }
+  // The glyph holder takes the image list and image index of the options.
+  void UpdateImageInfo();
   // The layout of the last paint.
   TcxButtonViewInfo& ViewInfo() noexcept { return *FViewInfo; }
   TcxButtonKind Kind() const noexcept { return FKind; }
@@ -171,6 +223,10 @@ public:
 
   bool CanFocus() override;
   void Click() override;
+  // The button's Checked is its Down.
+  bool GetChecked() const override { return GetDown(); }
+  void SetChecked(bool value) override { SetDown(value); }
+  bool UpdateAction(TBasicAction* AAction) override;
   // A new parent on a form brings the button to the form's scale.
   void SetParent(TWinControl* AParent) override;
 
@@ -179,6 +235,8 @@ public:
   int GetGroupIndex() const;
   bool GetSpeedButtonMode() const;
   bool GetDown() const { return FInternalStates.Contains(bisDown); }
+  // The speed-button options' Down.
+  void SetDown(bool Value) { FSpeedButtonOptions.SetDown(Value); }
   // The state handed to the painter (from the flags of the last paint).
   TcxButtonState GetButtonState();
   bool CanHotTrack();
@@ -191,9 +249,26 @@ public:
   virtual bool StandardButton() const { return false; }
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
+  void Loaded() override;
+
+  // The menu of the drop-down kinds and the context menu: a TPopupMenu or
+  // a component that is an IPopupMenu; anything else is stored as none.
+  TComponent* DropDownMenu() const noexcept { return FDropDownMenu; }
+  void SetDropDownMenu(TComponent* Value);
+  TComponent* PopupMenu() const noexcept { return FPopupMenu; }
+  void SetPopupMenu(TComponent* Value);
+  // Where the drop-down menu opens against the button.
+  TPopupAlignment PopupAlignment() const noexcept { return FPopupAlignment; }
+  void SetPopupAlignment(TPopupAlignment Value) noexcept { FPopupAlignment = Value; }
+  // Where a press counts as a press on the menu: none for the standard
+  // kind, the menu part of a split button, else the whole button.
+  RECT GetMenuButtonBounds();
 
   TcxButtonCustomDrawEvent OnCustomDraw;
   TcxButtonGetDrawParamsEvent OnGetDrawParams;
+  TcxButtonDropDownMenuPopupEvent OnDropDownMenuPopup;
+  TcxButtonDropDownMenuPopupExEvent OnDropDownMenuPopupEx;
+  TContextPopupEvent OnContextPopup;
 
 protected:
   friend class TcxButtonViewInfo;
@@ -206,6 +281,8 @@ protected:
   // Keys that reach the default handling are offered to the application
   // window first (CM_APPKEYDOWN); a non-zero answer handles them.
   void DefaultHandler(TMessage& message) override;
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
   bool WantsWindowFont() const override { return false; }
   void SetButtonStyle(bool ADefault) override;
 
@@ -229,18 +306,38 @@ protected:
   // the content within ABounds.
   void CalculateViewInfo(const RECT& ABounds);
 
+  friend class TcxSpeedButtonOptions;
+  friend class TcxButtonActionLink;
   // Stores a changed set; a change of the painted state starts or ends a
   // fade; repaints.
   void SetInternalStates(TcxButtonInternalStates value);
   // Normal (or default) to hot fades in, hot to normal (or default) fades
   // out, any other change drops a running fade.
   void CheckStartFading(TcxButtonState APrevState, TcxButtonState AState);
+  // A press on the menu bounds (bisMenuButtonPressed) or on the button.
   void CheckPressedState(POINT p);
+  // A press on a split button's menu part opens the menu at once.
+  void CheckShowMenu(POINT p);
+  // Asks for the drop-down menu (posted: it opens after this message).
+  void DoDropDownMenu();
+  // OnDropDownMenuPopupEx, then OnDropDownMenuPopup; answers whether one
+  // of them handled the request. Either may replace AMenu.
+  virtual bool DoDropDownMenuPopup(TComponent*& AMenu);
+  // Shows the context menu at the screen point; answers whether it was.
+  virtual bool DoShowPopupMenu(TComponent* AMenu, int X, int Y);
+  void DoContextPopup(POINT APos, bool& AHandled);
+  // A split button's reflected click counts unless only the menu part was
+  // pressed.
+  bool GetExecuteClick() const;
+  void KeyDown(WORD& AKey, TShiftState AShift);
   void DrawItem(const DRAWITEMSTRUCT& item);
   // Draws the button on `dc` through FCanvas: the custom-draw handler, else
   // the view info as calculated for this paint.
   virtual void Draw(HDC dc);
   void LookAndFeelChanged(TcxLookAndFeel* Sender, TcxLookAndFeelValues AChangedValues);
+  void GlyphChanged();
+  // An image list the button refers to goes away.
+  void Notification(TComponent* AComponent, TOperation AOperation) override;
   void DoButtonPressTimer(TObject* Sender);
   // Sizes the button to its content; the button has no size-to-content
   // setting, so this changes nothing.
@@ -248,6 +345,13 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+  void CMDropDownPopupMenu();
+  void CMCloseUpPopupMenu();
+  void WMContextMenu(TMessage& message);
+  // Stores AValue in AField when it is a menu (else none), linked for its
+  // removal.
+  void SetMenuReference(TComponent*& AField, TComponent* AValue);
+
   static TcxBitmap* AcquirePaintBitmap(int AWidth, int AHeight);
   static void ReleasePaintBitmap();
   // BM_CLICK of a button that cannot be focused.
@@ -281,10 +385,32 @@ private:
   TcxButtonInternalStates FInternalStates;
   TcxButtonKind FKind = cxbkStandard;
   std::wstring FDescription;
+  TComponent* FDropDownMenu = nullptr;
+  TComponent* FPopupMenu = nullptr;
+  TPopupAlignment FPopupAlignment = paLeft;
+  // The click that closed the drop-down menu landed on the menu part.
+  bool FIsDropDownMenuClosing = false;
+  bool FDescribedDown = false;
   TcxButtonPaintStyle FPaintStyle = bpsDefault;
   bool FIsFocused = false;
   bool FIsPaintDefault = false;
   bool FIsPaintPressed = false;
+};
+
+// The link of a push button to its action: that of buttons, and the
+// action's checked state latches the button, its group index and image
+// index become the button's while they are linked.
+class TcxButtonActionLink : public TButtonActionLink {
+public:
+  explicit TcxButtonActionLink(TcxCustomButton* AClient);
+  ~TcxButtonActionLink() override;
+  bool IsImageIndexLinked() const override;
+  void SetChecked(bool value) override;
+  void SetGroupIndex(int value) override;
+  void SetImageIndex(int value) override;
+
+private:
+  TcxCustomButton* FcxButton;
 };
 
 class TcxButton : public TcxCustomButton {
@@ -292,6 +418,10 @@ public:
   using TcxCustomButton::TcxCustomButton;
   std::wstring ClassName() const override { return L"TcxButton"; }
 };
+
+// Posted by a button to itself: open the drop-down menu / it has closed.
+constexpr UINT CM_DROPDOWNPOPUPMENU = 0x8098;
+constexpr UINT CM_CLOSEUPPOPUPMENU = 0x8099;
 
 // Registers the button classes for form descriptions.
 void InitButtonsUnit();

@@ -15,6 +15,9 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
+#include "ui/support/cxImageList.h"
+#include "platform/FormReader.h"
+#include "ui/support/dxSmartGlyph.h"
 #include "ui/support/dxFading.h"
 #include "ui/themes/dxThemeManager.h"
 
@@ -523,6 +526,229 @@ TEST_F(ButtonDrawing, CommandLinkDrawsArrowCaptionAndDescription) {
             canvas, FButton->ClientRect(), cxbsNormal, FButton->GetScaleFactor(), clDefault);
       });
   EXPECT_GT(shown.DifferencesIn(background, glyphRect), 10);
+}
+
+// A strip of opaque single-colour cells (0xRRGGBB each), ASize pixels square.
+TdxSmartGlyph ColourStrip(std::initializer_list<std::uint32_t> AColours, int ASize, int ADpi = 96) {
+  const int cells = static_cast<int>(AColours.size());
+  std::vector<std::uint32_t> pixels(static_cast<size_t>(cells) * ASize * ASize);
+  int index = 0;
+  for (std::uint32_t colour : AColours) {
+    for (int y = 0; y < ASize; ++y)
+      for (int x = 0; x < ASize; ++x)
+        pixels[static_cast<size_t>(y) * cells * ASize + index * ASize + x] = 0xFF000000 | colour;
+    ++index;
+  }
+  TdxSmartGlyph glyph;
+  glyph.SetPixels(cells * ASize, ASize, std::move(pixels));
+  glyph.SetSourceDPI(ADpi);
+  return glyph;
+}
+
+constexpr std::uint32_t kRedCell = 0xFF0000, kGreenCell = 0x00FF00, kBlueCell = 0x0000FF;
+
+// The glyph rectangle of the last paint.
+RECT GlyphRect(TcxButton* AButton) {
+  const POINT at = AButton->ViewInfo().GlyphPos();
+  const SIZE size = AButton->ViewInfo().ImageSize();
+  return RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
+}
+
+int Area(const RECT& R) {
+  return RectWidth(R) * RectHeight(R);
+}
+
+class ButtonGlyphs : public ButtonDrawing {
+public:
+  void SetUp() override {
+    ButtonDrawing::SetUp();
+    FButton->SetBounds(56, 35, 110, 44);
+    FButton->SetCaption(L"Go");
+    FButton->LookAndFeel().SetNativeStyle(false);
+    FButton->LookAndFeel().SetKind(lfUltraFlat);
+    PumpPending();
+  }
+};
+
+// The glyph lies where its placement says, beside or above or below the
+// caption, and shows the cell of the state: up when normal or hot,
+// disabled, down when pressed (up again with fewer than three cells).
+TEST_F(ButtonGlyphs, EachPlacementShowsTheCellOfTheState) {
+  FButton->Glyph().SetGlyph(ColourStrip({kRedCell, kGreenCell, kBlueCell}, 16));
+  ASSERT_EQ(FButton->Glyph().NumGlyphs(), 3);
+  for (TButtonLayout layout : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
+    SCOPED_TRACE("layout " + std::to_string(layout));
+    FButton->OptionsImage().SetLayout(layout);
+    const TPicture normal = ShowIn(FButton, cxbsNormal);
+    const RECT glyph = GlyphRect(FButton);
+    const RECT caption = FButton->ViewInfo().CaptionRect();
+    ASSERT_EQ(Area(glyph), 16 * 16);
+    EXPECT_EQ(normal.CountIn(glyph, kRedCell), 16 * 16);
+    switch (layout) {
+    case blGlyphLeft:
+      EXPECT_LE(glyph.right, caption.left);
+      break;
+    case blGlyphRight:
+      EXPECT_GE(glyph.left, caption.right);
+      break;
+    case blGlyphTop:
+      EXPECT_LE(glyph.bottom, caption.top);
+      break;
+    case blGlyphBottom:
+      EXPECT_GE(glyph.top, caption.bottom);
+      break;
+    }
+    for (auto [state, colour] : {std::pair{cxbsHot, kRedCell}, std::pair{cxbsPressed, kBlueCell},
+                                 std::pair{cxbsDisabled, kGreenCell}}) {
+      SCOPED_TRACE("state " + std::to_string(state));
+      const TPicture shown = ShowIn(FButton, state);
+      EXPECT_EQ(shown.CountIn(GlyphRect(FButton), colour), 16 * 16);
+      Release(FButton);
+    }
+  }
+  // Two cells: pressed shows the up cell.
+  FButton->Glyph().SetGlyph(ColourStrip({kRedCell, kGreenCell}, 16));
+  ASSERT_EQ(FButton->Glyph().NumGlyphs(), 2);
+  EXPECT_EQ(ShowIn(FButton, cxbsPressed).CountIn(GlyphRect(FButton), kRedCell), 16 * 16);
+  Release(FButton);
+}
+
+// A glyph is shown at the button's resolution from the one it was designed
+// at: a 96-dpi glyph on a button scaled to 144 dpi is 24 pixels, a 192-dpi
+// glyph of 32 pixels at 96 dpi is 16; strips through a stretched copy of
+// the cell, single images stretched with their left-bottom colour keyed out
+// (they are opaque throughout).
+TEST_F(ButtonGlyphs, ScaledToTheButtonsResolution) {
+  struct TCase {
+    int Cells;
+    int Dpi;
+    int ScaleTo;
+    int Expected;
+  };
+  for (const TCase& c : {TCase{1, 96, 144, 24}, TCase{3, 96, 144, 24}, TCase{1, 192, 96, 16},
+                         TCase{2, 192, 96, 16}}) {
+    SCOPED_TRACE(std::to_string(c.Cells) + " cells at " + std::to_string(c.Dpi) + " shown at " +
+                 std::to_string(c.ScaleTo));
+    const int size = 16 * c.Dpi / 96;
+    TdxSmartGlyph glyph = c.Cells == 1 ? ColourStrip({kRedCell}, size, c.Dpi)
+                          : c.Cells == 2
+                              ? ColourStrip({kRedCell, kGreenCell}, size, c.Dpi)
+                              : ColourStrip({kRedCell, kGreenCell, kBlueCell}, size, c.Dpi);
+    if (c.Cells == 1) {
+      // The left-bottom pixel blue: keyed out.
+      std::vector<std::uint32_t> pixels = glyph.Pixels();
+      pixels[static_cast<size_t>(size - 1) * size] = 0xFF000000 | kBlueCell;
+      glyph.SetPixels(size, size, std::move(pixels));
+    }
+    FButton->Glyph().SetGlyph(glyph);
+    if (c.ScaleTo != 96)
+      FButton->ChangeScale(c.ScaleTo, 96, true);
+    const TPicture shown = ShowIn(FButton, cxbsNormal);
+    const RECT rect = GlyphRect(FButton);
+    EXPECT_EQ(RectWidth(rect), c.Expected);
+    EXPECT_EQ(RectHeight(rect), c.Expected);
+    if (c.Cells == 1) {
+      // Red everywhere but in the left-bottom corner, where the face shows.
+      const RECT corner{rect.left, rect.bottom - 2, rect.left + 2, rect.bottom};
+      EXPECT_EQ(shown.CountIn(rect, kRedCell) - shown.CountIn(corner, kRedCell),
+                c.Expected * c.Expected - 4);
+      EXPECT_EQ(shown.CountIn(corner, kBlueCell), 0);
+    } else {
+      EXPECT_EQ(shown.CountIn(rect, kRedCell), c.Expected * c.Expected);
+    }
+    if (c.ScaleTo != 96)
+      FButton->ChangeScale(96, c.ScaleTo, true);
+  }
+}
+
+// Image lists: the image of ImageIndex is drawn, greyed when disabled; the
+// list going away leaves the button without it. Drawing decodes nothing.
+TEST_F(ButtonGlyphs, ImageListImageDrawnUntilTheListGoes) {
+  auto images = std::make_unique<TcxImageList>(nullptr);
+  images->SetSize(16, 16);
+  ASSERT_EQ(images->Add(ColourStrip({kRedCell}, 16)), 0);
+  ASSERT_EQ(images->Add(ColourStrip({kBlueCell}, 16)), 1);
+  FButton->OptionsImage().SetImages(images.get());
+  FButton->OptionsImage().SetImageIndex(1);
+  EXPECT_TRUE(FButton->Glyph().IsImageAssigned());
+  const int decoded = TdxSmartGlyph::DecodeCount();
+  const TPicture shown = ShowIn(FButton, cxbsNormal);
+  const RECT rect = GlyphRect(FButton);
+  ASSERT_EQ(Area(rect), 16 * 16);
+  EXPECT_EQ(shown.CountIn(rect, kBlueCell), 16 * 16);
+  // Disabled: greyed, no longer the image's blue.
+  const TPicture disabled = ShowIn(FButton, cxbsDisabled);
+  EXPECT_EQ(disabled.CountIn(GlyphRect(FButton), kBlueCell), 0);
+  EXPECT_GT(disabled.DifferencesIn(shown, rect), 16 * 16 / 2);
+  Release(FButton);
+  EXPECT_EQ(TdxSmartGlyph::DecodeCount(), decoded);
+  // An index outside the list shows nothing.
+  FButton->OptionsImage().SetImageIndex(2);
+  EXPECT_FALSE(FButton->Glyph().IsImageAssigned());
+  FButton->OptionsImage().SetImageIndex(0);
+  EXPECT_EQ(ShowIn(FButton, cxbsNormal).CountIn(GlyphRect(FButton), kRedCell), 16 * 16);
+  images.reset();
+  EXPECT_EQ(FButton->OptionsImage().Images(), nullptr);
+  EXPECT_EQ(FButton->Glyph().Images(), nullptr);
+  EXPECT_FALSE(FButton->Glyph().IsImageAssigned());
+  const TPicture without = ShowIn(FButton, cxbsNormal);
+  EXPECT_FALSE(FButton->ViewInfo().CanDrawGlyph());
+  EXPECT_EQ(without.CountIn(RECT{0, 0, without.Width, without.Height}, kRedCell), 0);
+}
+
+// A glyph described in a form description (the bytes of a 32-bit BMP file,
+// two cells) is decoded once; painting draws it without decoding again.
+TEST_F(ButtonGlyphs, GlyphFromAFormDescriptionDecodedOnce) {
+  // A 32x16 top-down 32-bit BMP: the left cell red, the right one green.
+  const int w = 32, h = 16;
+  std::vector<std::uint8_t> bmp(54 + w * h * 4);
+  auto put32 = [&](size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      bmp[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, static_cast<std::uint32_t>(bmp.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, w);
+  put32(22, static_cast<std::uint32_t>(-h));
+  bmp[26] = 1;
+  bmp[28] = 32;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      put32(54 + (static_cast<size_t>(y) * w + x) * 4, x < 16 ? 0xFFFF0000 : 0xFF00FF00);
+  std::wstring hex;
+  for (std::uint8_t b : bmp) {
+    wchar_t pair[3];
+    swprintf(pair, 3, L"%02X", b);
+    hex += pair;
+  }
+  TDrawingTestForm form(nullptr);
+  ReadComponent(&form, ParseFormDescription(L"object f: TDrawingTestForm\n"
+                                            L"  object b: TcxButton\n"
+                                            L"    Caption = 'Go'\n"
+                                            L"    OptionsImage.Glyph.Data = {" +
+                                            hex +
+                                            L"}\n"
+                                            L"  end\n"
+                                            L"end\n"));
+  auto* button = dynamic_cast<TcxButton*>(form.FindComponent(L"b"));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->Glyph().Glyph().SourceWidth(), 32);
+  EXPECT_EQ(button->Glyph().NumGlyphs(), 2);
+  const int decoded = TdxSmartGlyph::DecodeCount();
+  // Painted into memory a few times through the button itself.
+  button->SetBounds(0, 0, 75, 44);
+  button->SetParent(&form);
+  form.HandleNeeded();
+  TcxBitmap target(75, 44);
+  for (int i = 0; i < 3; ++i)
+    SendMessageW(button->Handle(), WM_PRINTCLIENT,
+                 reinterpret_cast<WPARAM>(target.cxCanvas().Handle()), PRF_CLIENT);
+  const TPicture printed = Read(target.cxCanvas().Handle(), 75, 44);
+  EXPECT_EQ(printed.CountIn(GlyphRect(button), kRedCell), 16 * 16);
+  EXPECT_EQ(TdxSmartGlyph::DecodeCount(), decoded);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,6 +51,15 @@ std::string Str(POINT p) {
   std::ostringstream out;
   out << "(" << p.x << ", " << p.y << ")";
   return out.str();
+}
+
+// An opaque glyph strip of the size, designed at ADpi.
+TdxSmartGlyph MakeGlyph(int AWidth, int AHeight, int ADpi) {
+  TdxSmartGlyph glyph;
+  glyph.SetPixels(AWidth, AHeight,
+                  std::vector<std::uint32_t>(static_cast<size_t>(AWidth) * AHeight, 0xFF000000));
+  glyph.SetSourceDPI(ADpi);
+  return glyph;
 }
 
 // A button's inputs at 96 (Num/Den 1/1) or 144 (3/2) pixels per inch.
@@ -286,7 +296,7 @@ TEST(ButtonLayout, GlyphPlacements) {
     SCOPED_TRACE(c.Name);
     TLayoutFixture f;
     f.Factor.Assign(c.Num, c.Den, false);
-    f.Glyph.SetGlyph(TdxSmartGlyph{16, 16, 96});
+    f.Glyph.SetGlyph(MakeGlyph(16, 16, 96));
     f.Options.SetLayout(c.Layout);
     f.Options.SetMargin(c.Margin);
     f.Options.SetSpacing(c.Spacing);
@@ -300,7 +310,7 @@ TEST(ButtonLayout, GlyphPlacements) {
 
 TEST(ButtonLayout, PaintStyleHidesGlyphOrCaption) {
   TLayoutFixture f;
-  f.Glyph.SetGlyph(TdxSmartGlyph{16, 16, 96});
+  f.Glyph.SetGlyph(MakeGlyph(16, 16, 96));
   auto p = f.Params(cxbkStandard, L"Abcde");
   p.PaintStyle = bpsCaption;
   f.Calculate(p, 75, 25);
@@ -465,7 +475,7 @@ TEST(ButtonLayout, OfficeDropDown) {
     SCOPED_TRACE(c.Name);
     TLayoutFixture f;
     f.Factor.Assign(c.Num, c.Den, false);
-    f.Glyph.SetGlyph(TdxSmartGlyph{16, 16, 96});
+    f.Glyph.SetGlyph(MakeGlyph(16, 16, 96));
     f.Options.SetLayout(c.Layout);
     auto p = f.Params(cxbkOfficeDropDown, L"Abcde");
     p.Description = L"Abc";
@@ -559,7 +569,7 @@ TEST(ButtonLayout, GlyphCellsAndImageSize) {
   for (const auto& c : cases) {
     TLayoutFixture f;
     f.Factor.Assign(c.Num, c.Den, false);
-    f.Glyph.SetGlyph(TdxSmartGlyph{c.Width, c.Height, c.Dpi});
+    f.Glyph.SetGlyph(MakeGlyph(c.Width, c.Height, c.Dpi));
     EXPECT_EQ(f.Glyph.NumGlyphs(), c.Cells) << c.Width << "x" << c.Height;
     f.ViewInfo.SetParams(f.Params(cxbkStandard, L""));
     const SIZE s = f.ViewInfo.ImageSize();

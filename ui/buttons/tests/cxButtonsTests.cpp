@@ -1008,15 +1008,17 @@ TEST_F(Button, ClickSetsTheFormsModalResult) {
 // What a one-shot thread timer runs once a modal loop handles messages.
 std::function<void()> gModalStep;
 
+VOID CALLBACK RunModalStep(HWND, UINT, UINT_PTR AId, DWORD) {
+  KillTimer(nullptr, AId);
+  if (auto step = std::move(gModalStep)) {
+    gModalStep = nullptr;
+    step();
+  }
+}
+
 void RunInModalLoop(std::function<void()> AStep) {
   gModalStep = std::move(AStep);
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR AId, DWORD) {
-    KillTimer(nullptr, AId);
-    if (auto step = std::move(gModalStep)) {
-      gModalStep = nullptr;
-      step();
-    }
-  });
+  SetTimer(nullptr, 0, 100, RunModalStep);
 }
 
 // A form shown modally disables the other windows until a button with a
