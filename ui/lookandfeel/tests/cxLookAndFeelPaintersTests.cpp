@@ -23,7 +23,6 @@ namespace {
 
 using namespace painter_tests;
 
-
 // Distinct system colours for the whole program.
 class TPainterEnvironment : public ::testing::Environment {
 public:

@@ -22,7 +22,6 @@ namespace {
 
 using namespace painter_tests;
 
-
 // Distinct system colours and the styles off for the whole program.
 class TNoThemeEnvironment : public ::testing::Environment {
 public:

@@ -11,7 +11,6 @@
 namespace telvora {
 namespace {
 
-
 TEST(Canvas, TakingTheHandleSelectsFontPenAndBrush) {
   TBitmap bitmap(8, 8, pf32bit);
   TCanvas& canvas = bitmap.Canvas();

@@ -21,7 +21,6 @@
 namespace telvora {
 namespace {
 
-
 // A pixel as a TColor ($00BBGGRR).
 TColor Px(TBitmap& bitmap, int x, int y) {
   DWORD p = bitmap.Pixel32(x, y);
