@@ -1,6 +1,7 @@
 // Speed buttons: latching down, groups under one parent that share their
 // settings and keep at most one button down, clicked with the real mouse.
 
+#include "platform/ActnList.h"
 #include "platform/FormReader.h"
 #include "platform/Forms.h"
 #include "tests/support/Desktop.h"
@@ -213,6 +214,53 @@ end
   EXPECT_TRUE(copy.SpeedButtonOptions().AllowAllUp());
   EXPECT_FALSE(copy.SpeedButtonOptions().CanBeFocused());
   EXPECT_TRUE(copy.GetDown());
+}
+
+} // namespace
+} // namespace telvora
+
+namespace telvora {
+namespace {
+
+// An action drives the button: caption and enabled state, its checked
+// state latches the button, its group index becomes the button's, and a
+// real click executes it (its OnExecute, not the button's OnClick).
+TEST_F(SpeedButtons, ActionDrivesCaptionEnabledCheckedAndGroup) {
+  auto* list = new TActionList(FForm.get());
+  auto* bold = new TAction(FForm.get());
+  bold->SetActionList(list);
+  bold->SetCaption(L"Bold");
+  bold->SetGroupIndex(5);
+  int executed = 0;
+  bold->SetOnExecute([&](TObject*) { ++executed; });
+  FLeft->SetAction(bold);
+  EXPECT_EQ(FLeft->Caption(), L"Bold");
+  EXPECT_EQ(FLeft->SpeedButtonOptions().GroupIndex(), 5);
+  EXPECT_FALSE(FLeft->GetDown());
+  bold->SetChecked(true);
+  EXPECT_TRUE(FLeft->GetDown());
+  FLeft->Repaint();
+  EXPECT_EQ(FLeft->GetButtonState(), cxbsPressed);
+  bold->SetChecked(false);
+  EXPECT_FALSE(FLeft->GetDown());
+  // Down set on the button goes to the action, which decides.
+  FLeft->SetDown(true);
+  EXPECT_TRUE(bold->Checked());
+  EXPECT_TRUE(FLeft->GetDown());
+  bold->SetCaption(L"Heavy");
+  EXPECT_EQ(FLeft->Caption(), L"Heavy");
+  bold->SetEnabled(false);
+  EXPECT_FALSE(FLeft->Enabled());
+  bold->SetEnabled(true);
+  ASSERT_TRUE(testing::ClickAt(CentreOf(FLeft)));
+  ASSERT_TRUE(PumpUntil([&] { return executed == 1; }));
+  PumpPending();
+  EXPECT_EQ(FClicks, 0);
+  // A clicked action button is not toggled by the click itself: the action
+  // keeps it down.
+  EXPECT_TRUE(FLeft->GetDown());
+  FLeft->SetAction(nullptr);
+  EXPECT_EQ(FLeft->Action(), nullptr);
 }
 
 } // namespace
