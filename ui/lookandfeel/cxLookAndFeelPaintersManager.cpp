@@ -1,6 +1,7 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
 #include "ui/lookandfeel/cxLookAndFeels.h"
+#include "ui/lookandfeel/cxPngResourceImage.h"
 
 #include <algorithm>
 
@@ -252,6 +253,8 @@ void DoneLookAndFeelPaintersUnit() {
   TcxLookAndFeelPaintersManager* manager = FLookAndFeelPaintersManager;
   FLookAndFeelPaintersManager = nullptr;
   delete manager;
+  // The decoded resource images (the command-link glyph) and GDI+ with them.
+  cxReleasePngResources();
 }
 
 } // namespace telvora

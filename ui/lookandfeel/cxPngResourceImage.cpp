@@ -5,6 +5,9 @@
 #include <objbase.h>
 
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 #include <type_traits>
 
 namespace telvora {
@@ -182,17 +185,87 @@ bool LoadImage(TGdiPlusSession& AGdiPlus, HMODULE AModule, const wchar_t* AName,
   return true;
 }
 
+// Decoded images kept for the process: GDI+ is started once, each resource
+// decoded once and each frame cut out once, however often they are drawn
+// (starting GDI+ and decoding took about a millisecond per drawing).
+class TPngResourceCache {
+public:
+  struct TFrame {
+    RECT Source;
+    std::unique_ptr<TGpObject<TGdipDisposeImage>> Image;
+  };
+  struct TEntry {
+    HMODULE Module;
+    std::wstring Name;
+    std::wstring Type;
+    std::unique_ptr<TGpObject<TGdipDisposeImage>> Image;
+    SIZE Size{0, 0};
+    std::vector<TFrame> Frames;
+  };
+
+  TGdiPlusSession GdiPlus;
+
+  // The resource's entry, decoded on first use; none when it cannot be.
+  TEntry* Find(HMODULE AModule, const wchar_t* AName, const wchar_t* AType) {
+    const std::wstring name = KeyOf(AName), type = KeyOf(AType);
+    for (auto& entry : FEntries)
+      if (entry->Module == AModule && entry->Name == name && entry->Type == type)
+        return entry->Image ? entry.get() : nullptr;
+    auto entry = std::make_unique<TEntry>();
+    entry->Module = AModule;
+    entry->Name = name;
+    entry->Type = type;
+    auto image = std::make_unique<TGpObject<TGdipDisposeImage>>(GdiPlus.DisposeImage);
+    if (GdiPlus.Started() && LoadImage(GdiPlus, AModule, AName, AType, *image, entry->Size))
+      entry->Image = std::move(image);
+    FEntries.push_back(std::move(entry));
+    return FEntries.back()->Image ? FEntries.back().get() : nullptr;
+  }
+
+  // The part ASource of the entry's image on its own, so that stretching
+  // never samples its neighbour; none when it cannot be made.
+  void* Frame(TEntry& AEntry, const RECT& ASource) {
+    for (const TFrame& frame : AEntry.Frames)
+      if (EqualRect(&frame.Source, &ASource))
+        return frame.Image->Get();
+    auto frame = std::make_unique<TGpObject<TGdipDisposeImage>>(GdiPlus.DisposeImage);
+    if (GdiPlus.CloneBitmapAreaI(ASource.left, ASource.top, ASource.right - ASource.left,
+                                 ASource.bottom - ASource.top, PixelFormat32bppPARGB,
+                                 AEntry.Image->Get(), frame->Out()) != GpOk)
+      return nullptr;
+    AEntry.Frames.push_back(TFrame{ASource, std::move(frame)});
+    return AEntry.Frames.back().Image->Get();
+  }
+
+private:
+  // A resource name or type as text: "#n" for a numeric one.
+  static std::wstring KeyOf(const wchar_t* AName) {
+    if (IS_INTRESOURCE(AName))
+      return L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(AName));
+    return AName;
+  }
+
+  std::vector<std::unique_ptr<TEntry>> FEntries;
+};
+
+TPngResourceCache* gPngCache = nullptr;
+
+TPngResourceCache& PngCache() {
+  if (gPngCache == nullptr)
+    gPngCache = new TPngResourceCache;
+  return *gPngCache;
+}
+
 } // namespace
 
+void cxReleasePngResources() {
+  delete gPngCache;
+  gPngCache = nullptr;
+}
+
 SIZE cxGetPngResourceSize(HMODULE AModule, const wchar_t* AName, const wchar_t* AType) {
-  TGdiPlusSession gdiPlus;
-  if (!gdiPlus.Started())
-    return {0, 0};
-  TGpObject image(gdiPlus.DisposeImage);
-  SIZE size{0, 0};
-  if (!LoadImage(gdiPlus, AModule, AName, AType, image, size))
-    return {0, 0};
-  return size;
+  TPngResourceCache::TEntry* entry = PngCache().Find(AModule, AName, AType);
+  return entry != nullptr ? entry->Size : SIZE{0, 0};
 }
 
 bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName,
@@ -204,20 +277,16 @@ bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName
   if (sourceWidth <= 0 || sourceHeight <= 0 || width <= 0 || height <= 0)
     return false;
 
-  TGdiPlusSession gdiPlus;
-  if (!gdiPlus.Started())
+  TPngResourceCache& cache = PngCache();
+  TGdiPlusSession& gdiPlus = cache.GdiPlus;
+  TPngResourceCache::TEntry* entry = cache.Find(AModule, AName, AType);
+  if (entry == nullptr)
     return false;
-  TGpObject image(gdiPlus.DisposeImage);
-  SIZE imageSize{0, 0};
-  if (!LoadImage(gdiPlus, AModule, AName, AType, image, imageSize))
+  if (ASource.left < 0 || ASource.top < 0 || ASource.right > entry->Size.cx ||
+      ASource.bottom > entry->Size.cy)
     return false;
-  if (ASource.left < 0 || ASource.top < 0 || ASource.right > imageSize.cx ||
-      ASource.bottom > imageSize.cy)
-    return false;
-  // The frame on its own, so that stretching never samples its neighbour.
-  TGpObject frame(gdiPlus.DisposeImage);
-  if (gdiPlus.CloneBitmapAreaI(ASource.left, ASource.top, sourceWidth, sourceHeight,
-                               PixelFormat32bppPARGB, image.Get(), frame.Out()) != GpOk)
+  void* frame = cache.Frame(*entry, ASource);
+  if (frame == nullptr)
     return false;
   TGpObject attributes(gdiPlus.DisposeImageAttributes);
   if (gdiPlus.CreateImageAttributes(attributes.Out()) != GpOk ||
@@ -249,9 +318,9 @@ bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName
         return;
       gdiPlus.SetInterpolationMode(graphics.Get(), InterpolationModeHighQualityBicubic);
       gdiPlus.SetPixelOffsetMode(graphics.Get(), PixelOffsetModeHalf);
-      if (gdiPlus.DrawImageRectRectI(graphics.Get(), frame.Get(), 0, 0, width, height, 0, 0,
-                                     sourceWidth, sourceHeight, UnitPixel, attributes.Get(),
-                                     nullptr, nullptr) != GpOk)
+      if (gdiPlus.DrawImageRectRectI(graphics.Get(), frame, 0, 0, width, height, 0, 0, sourceWidth,
+                                     sourceHeight, UnitPixel, attributes.Get(), nullptr,
+                                     nullptr) != GpOk)
         return;
     }
     drawn = BitBlt(dc, ADest.left, ADest.top, width, height, bufferDC, 0, 0, SRCCOPY) != FALSE;

@@ -1,6 +1,6 @@
 #pragma once
 // PNG images stored in a module's resources, decoded by GDI+ (bound at run
-// time) for each drawing and released right after it.
+// time) once and kept until cxReleasePngResources.
 
 #include "ui/support/cxGraphics.h"
 
@@ -18,5 +18,9 @@ bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName
 
 // The pixel size of the PNG resource; (0, 0) when it cannot be decoded.
 SIZE cxGetPngResourceSize(HMODULE AModule, const wchar_t* AName, const wchar_t* AType);
+
+// Frees the decoded images and stops GDI+ (the painters' unit shut-down);
+// the next drawing starts again.
+void cxReleasePngResources();
 
 } // namespace telvora
