@@ -1283,6 +1283,15 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   // children) is off-screen already: drawn there directly, clipped to the
   // button.
   if (GetObjectType(item.hDC) == OBJ_MEMDC) {
+    // Clipped only where the context reaches beyond the button (a parent
+    // printing its children): text is drawn unclipped by its own flags.
+    RECT box{};
+    const bool within = GetClipBox(item.hDC, &box) != ERROR && box.left >= r.left &&
+                        box.top >= r.top && box.right <= r.right && box.bottom <= r.bottom;
+    if (within) {
+      Draw(item.hDC);
+      return;
+    }
     const int saved = SaveDC(item.hDC);
     TScopeExit restore([&item, saved] { RestoreDC(item.hDC, saved); });
     IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
