@@ -1,5 +1,7 @@
 #include "gallery/frmGallery.h"
 
+#include "platform/Menus.h"
+
 #include <algorithm>
 
 namespace telvora {
@@ -31,14 +33,27 @@ void TfrmGallery::Loaded() {
   lblStatus = dynamic_cast<TGalleryLabel*>(FindComponent(L"lblStatus"));
   if (lblStatus == nullptr)
     throw EReadError(L"Component lblStatus missing from the form description");
-  for (int i = 0; i < ComponentCount(); ++i)
+  for (int i = 0; i < ComponentCount(); ++i) {
     if (auto* button = dynamic_cast<TcxCustomButton*>(Components(i)))
       button->OnClick = [this](TObject* Sender) { ButtonClick(Sender); };
+    // Items without children: those with a submenu are clicked as it opens.
+    if (auto* item = dynamic_cast<TMenuItem*>(Components(i)); item != nullptr && item->Count() == 0)
+      item->OnClick = [this](TObject* Sender) { MenuItemClick(Sender); };
+  }
 }
 
 void TfrmGallery::ButtonClick(TObject* Sender) {
   if (auto* button = dynamic_cast<TcxCustomButton*>(Sender))
     lblStatus->SetCaption(ClickText(*button));
+}
+
+std::wstring TfrmGallery::MenuText(TMenuItem& AItem) {
+  return L"Chosen from the drop-down menu: \"" + RemoveAccelChars(AItem.Caption()) + L"\"";
+}
+
+void TfrmGallery::MenuItemClick(TObject* Sender) {
+  if (auto* item = dynamic_cast<TMenuItem*>(Sender))
+    lblStatus->SetCaption(MenuText(*item));
 }
 
 void CentreOnWorkArea(TCustomForm& AForm) {

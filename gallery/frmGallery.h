@@ -12,6 +12,8 @@
 
 namespace telvora {
 
+class TMenuItem;
+
 class TfrmGallery : public TCustomForm {
 public:
   explicit TfrmGallery(TComponent* AOwner) : TCustomForm(AOwner) {}
@@ -19,14 +21,18 @@ public:
 
   TGalleryLabel* lblStatus = nullptr;
 
-  // Every button of the form tells the status line of its clicks.
+  // Every button of the form, and every menu item without a submenu, tells
+  // the status line of its clicks.
   void Loaded() override;
 
   // "Clicked: "Caption" (kind, look-and-feel)".
   static std::wstring ClickText(TcxCustomButton& AButton);
+  // "Chosen from the drop-down menu: "Caption"" (without accelerator marks).
+  static std::wstring MenuText(TMenuItem& AItem);
 
 private:
   void ButtonClick(TObject* Sender);
+  void MenuItemClick(TObject* Sender);
 };
 
 // The kind's name as form descriptions write it (cxbkStandard, ...).

@@ -12,9 +12,15 @@ partly transparent edges:
                           check mark and the cog wheel drawn at 16 x 16
 
 Usage: make-glyphs.py [FOLDER]   (default: the glyphs folder beside this script)
+
+Drawn into the default folder, the images are also written into the
+gallery's form description (frmGallery.form beside this script) as the hex
+bytes of the objects that show them (FORM_IMAGES): the form keeps the
+images it was last given otherwise.
 Only the standard library is used (zlib and struct write the PNG files)."""
 import math
 import os
+import re
 import struct
 import sys
 import zlib
@@ -205,9 +211,55 @@ def state_strip(size):
     return [sum((cell[y] for cell in cells), []) for y in range(size)]
 
 
+# The form description's objects that carry an image as hex bytes
+# (OptionsImage.Glyph.Data or ImageStrip), and the image each carries.
+FORM_IMAGES = {
+    "ilGlyphs": "list16.png",
+    "btnGlyphLeft": "star16.png",
+    "btnGlyphRight": "star16.png",
+    "btnGlyphTop": "star16.png",
+    "btnGlyphBottom": "star16.png",
+    "btnGlyphLarge": "gear32.png",
+    "btnGlyphNext": "states16.png",
+    "btnGlyphNextDisabled": "states16.png",
+}
+
+
+def hex_block(data, indent):
+    digits = data.hex().upper()
+    return "{\n" + "\n".join(indent + digits[i:i + 64] for i in range(0, len(digits), 64)) + "}"
+
+
+def refresh_form(path, folder):
+    """Rewrites the hex bytes of every object of FORM_IMAGES in the form
+    description at `path` from the PNG files in `folder`."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("\n")
+    out = []
+    current = None
+    i = 0
+    while i < len(lines):
+        line = lines[i]
+        started = re.match(r"\s*object (\w+):", line)
+        if started:
+            current = started.group(1)
+        data = re.match(r"(\s*)(OptionsImage\.Glyph\.Data|ImageStrip) = \{", line)
+        if data and current in FORM_IMAGES:
+            while "}" not in lines[i]:
+                i += 1
+            with open(os.path.join(folder, FORM_IMAGES[current]), "rb") as f:
+                block = hex_block(f.read(), data.group(1) + "  ")
+            out.append(f"{data.group(1)}{data.group(2)} = {block}")
+        else:
+            out.append(line)
+        i += 1
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(out))
+
+
 def main():
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "glyphs")
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "glyphs")
     os.makedirs(folder, exist_ok=True)
     images = {
         "star16.png": (16, 16, star(16)),
@@ -221,6 +273,10 @@ def main():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(png(width, height, pixels))
         print(os.path.join(folder, name))
+    form = os.path.join(here, "frmGallery.form")
+    if len(sys.argv) <= 1 and os.path.exists(form):
+        refresh_form(form, folder)
+        print(form)
 
 
 if __name__ == "__main__":

@@ -35,6 +35,8 @@ constexpr std::array<const wchar_t*, 5> kColumnTitles = {L"Native", L"Standard",
                                                          L"Ultra-flat", L"Office 11"};
 constexpr size_t kUltraFlatColumn = 3;
 
+constexpr wchar_t kGlyphsPanelCaption[] = L"Glyphs (OptionsImage)";
+
 constexpr wchar_t kStatusText[] = L"Click a button: the status line names it here.";
 
 // The captions of the TcxButton objects in the gallery's form description,
@@ -206,6 +208,109 @@ TEST_F(GalleryTest, StatusLineNamesTheButtonClicked) {
   std::optional<DWORD> code = CloseAndWait();
   ASSERT_TRUE(code.has_value()) << "the gallery did not end after WM_CLOSE";
   EXPECT_EQ(*code, 0u);
+}
+
+TEST_F(GalleryTest, DropDownButtonOpensTheGalleryMenu) {
+  HWND status = FindChild(Main, kGalleryLabelClass, std::wstring(kStatusText));
+  ASSERT_NE(status, nullptr) << "no status line";
+  ASSERT_TRUE(BringToFront(Main));
+  HWND dropDown = Rows[1][kUltraFlatColumn];
+  ASSERT_TRUE(ClickWindow(dropDown));
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    menu = FindTopLevelWindow(FGallery.Id(), L"#32768");
+    return menu != nullptr;
+  })) << "no menu opened under the drop-down button";
+  RECT button{}, shown{};
+  GetWindowRect(dropDown, &button);
+  GetWindowRect(menu, &shown);
+  EXPECT_GE(shown.top, button.bottom - 1) << "the menu opens below the button";
+  ASSERT_TRUE(PressKeys({'S'}));
+  EXPECT_TRUE(WaitUntil([&] {
+    return WindowText(status) == L"Chosen from the drop-down menu: \"Save\"";
+  })) << "the status line shows \""
+      << Narrow(WindowText(status)) << "\"";
+  EXPECT_TRUE(WaitUntil([&] { return FindTopLevelWindow(FGallery.Id(), L"#32768") == nullptr; }))
+      << "the menu stays open";
+}
+
+// The mean position of the pixels of a picture of `window` that `match`,
+// and how many there are.
+struct TSpot {
+  int Count = 0;
+  double X = 0;
+  double Y = 0;
+};
+
+TSpot FindColour(HWND window, const TPixels& pixels, bool (*match)(int r, int g, int b)) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int width = r.right - r.left;
+  TSpot spot;
+  for (size_t i = 0; width > 0 && i < pixels.size(); ++i) {
+    const std::uint32_t p = pixels[i];
+    if (!match(static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+               static_cast<int>(p & 0xFF)))
+      continue;
+    ++spot.Count;
+    spot.X += static_cast<double>(static_cast<int>(i) % width);
+    spot.Y += static_cast<double>(static_cast<int>(i) / width);
+  }
+  if (spot.Count > 0) {
+    spot.X /= spot.Count;
+    spot.Y /= spot.Count;
+  }
+  return spot;
+}
+
+// The star glyph's gold (gallery/make-glyphs.py), which no painter uses.
+bool Gold(int r, int g, int b) {
+  return r >= 170 && g >= 100 && b <= 110 && r - b >= 120;
+}
+// The blue of the strip's normal cell, absent from its disabled cell.
+bool StripBlue(int r, int, int b) {
+  return b >= 180 && r <= 130 && b - r >= 80;
+}
+
+TEST_F(GalleryTest, GlyphsSitWhereTheLayoutPutsThem) {
+  HWND panel = FindPanel(Main, kGlyphsPanelCaption);
+  ASSERT_NE(panel, nullptr) << "no panel \"" << Narrow(kGlyphsPanelCaption) << "\"";
+  ASSERT_TRUE(MoveMouseTo(NeutralPoint(Main)));
+  struct TPlacement {
+    const wchar_t* Caption;
+    int Dx; // -1: the glyph left of the middle, 1: right of it, 0: either
+    int Dy;
+  };
+  for (const TPlacement& placement : {TPlacement{L"Left", -1, 0}, TPlacement{L"Right", 1, 0},
+                                      TPlacement{L"Top", 0, -1}, TPlacement{L"Bottom", 0, 1}}) {
+    HWND button = FindChild(panel, L"BUTTON", std::wstring(placement.Caption));
+    ASSERT_NE(button, nullptr) << Narrow(placement.Caption);
+    const SIZE size = ClientSize(button);
+    const TSpot star = FindColour(button, SettledLook(button), Gold);
+    EXPECT_GE(star.Count, 20) << "the star of \"" << Narrow(placement.Caption) << "\"";
+    const double dx = star.X - size.cx / 2.0, dy = star.Y - size.cy / 2.0;
+    if (placement.Dx != 0) {
+      EXPECT_GT(dx * placement.Dx, 4.0)
+          << Narrow(placement.Caption) << ": the star at x " << star.X;
+    }
+    if (placement.Dy != 0) {
+      EXPECT_GT(dy * placement.Dy, 4.0)
+          << Narrow(placement.Caption) << ": the star at y " << star.Y;
+    }
+  }
+  std::vector<HWND> next;
+  for (HWND button : ChildrenOfClass(panel, L"BUTTON"))
+    if (WindowText(button) == L"Next")
+      next.push_back(button);
+  ASSERT_EQ(next.size(), 2u) << "the enabled and the disabled strip button";
+  for (HWND button : next) {
+    const TSpot blue = FindColour(button, SettledLook(button), StripBlue);
+    if (IsWindowEnabled(button)) {
+      EXPECT_GE(blue.Count, 20) << "the enabled strip button shows the normal cell";
+    } else {
+      EXPECT_EQ(blue.Count, 0) << "the disabled strip button shows the disabled cell";
+    }
+  }
 }
 
 } // namespace
