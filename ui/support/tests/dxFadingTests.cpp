@@ -405,7 +405,8 @@ TEST(FadingPixels, EveryRoutineGivesTheExactBytesAtEveryLengthAndStart) {
       }
     EXPECT_EQ(wrong, 0) << "premultiplied";
   }
-  EXPECT_FALSE(TdxFadingHelper::SetPixelRoutine(static_cast<TdxFadingPixelRoutine>(7)));
+  // A value that names no routine.
+  EXPECT_FALSE(TdxFadingHelper::SetPixelRoutine(static_cast<TdxFadingPixelRoutine>(3)));
 }
 
 // An image made from pixels keeps them and draws them premultiplied: every
