@@ -88,7 +88,9 @@ bool GdiPlusStarts() {
 // A premultiplied byte is (v * a + 127) div 255 for colour byte v and alpha
 // a; for every x = v * a + 127 <= 65152, x div 255 equals x * 0x8081 >> 23.
 // The alpha byte, multiplied by 255 instead, stays as it is. Opaque pixels
-// are unchanged by premultiplying.
+// are unchanged by premultiplying: the vector routines copy a block of them
+// as it is (a themed button's images are opaque but for a few pixels at the
+// corners and edges).
 
 constexpr unsigned kBlendBias = 128;
 constexpr unsigned kBlendScale = 257;
@@ -128,7 +130,7 @@ void BlendPlain(const RGBQUAD* AImage1, const RGBQUAD* AImage2, size_t ACount, i
     if (AStraight != nullptr)
       AStraight[i] = p;
     if (APremultiplied != nullptr)
-      APremultiplied[i] = Premultiplied(p);
+      APremultiplied[i] = p.rgbReserved == 255 ? p : Premultiplied(p);
   }
 }
 
@@ -154,6 +156,8 @@ __attribute__((target("sse2"))) void BlendSSE2(const RGBQUAD* AImage1, const RGB
   const __m128i alphaMultiplier = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
   const __m128i premultiplyBias = _mm_set1_epi16(kPremultiplyBias);
   const __m128i divide = _mm_set1_epi16(static_cast<short>(kDivideBy255));
+  const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
+  const __m128i allBytes = _mm_set1_epi32(-1);
   size_t i = 0;
   for (; i + 4 <= ACount; i += 4) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(AImage1 + i));
@@ -164,10 +168,16 @@ __attribute__((target("sse2"))) void BlendSSE2(const RGBQUAD* AImage1, const RGB
                                _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), w2));
     lo = _mm_mulhi_epu16(_mm_add_epi16(lo, bias), scale);
     hi = _mm_mulhi_epu16(_mm_add_epi16(hi, bias), scale);
+    const __m128i packed = _mm_packus_epi16(lo, hi);
     if (AStraight != nullptr)
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(AStraight + i), _mm_packus_epi16(lo, hi));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(AStraight + i), packed);
     if (APremultiplied == nullptr)
       continue;
+    // Opaque pixels stay as they are: four of them need no work.
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(packed, colourBytes), allBytes)) == 0xFFFF) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(APremultiplied + i), packed);
+      continue;
+    }
     __m128i alo = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
     __m128i ahi = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
     alo = _mm_or_si128(_mm_andnot_si128(alphaLanes, alo), alphaMultiplier);
@@ -222,6 +232,8 @@ __attribute__((target("avx2"))) void BlendAVX2(const RGBQUAD* AImage1, const RGB
   const __m256i alphaMultiplier = _mm256_set1_epi64x(std::int64_t{255} << 48);
   const __m256i premultiplyBias = _mm256_set1_epi16(kPremultiplyBias);
   const __m256i divide = _mm256_set1_epi16(static_cast<short>(kDivideBy255));
+  const __m256i colourBytes = _mm256_set1_epi32(0x00FFFFFF);
+  const __m256i allBytes = _mm256_set1_epi32(-1);
   size_t i = 0;
   for (; i + 8 <= ACount; i += 8) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(AImage1 + i));
@@ -232,10 +244,16 @@ __attribute__((target("avx2"))) void BlendAVX2(const RGBQUAD* AImage1, const RGB
                                   _mm256_mullo_epi16(_mm256_unpackhi_epi8(b, zero), w2));
     lo = _mm256_mulhi_epu16(_mm256_add_epi16(lo, bias), scale);
     hi = _mm256_mulhi_epu16(_mm256_add_epi16(hi, bias), scale);
+    const __m256i packed = _mm256_packus_epi16(lo, hi);
     if (AStraight != nullptr)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(AStraight + i), _mm256_packus_epi16(lo, hi));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(AStraight + i), packed);
     if (APremultiplied == nullptr)
       continue;
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_or_si256(packed, colourBytes), allBytes)) ==
+        -1) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(APremultiplied + i), packed);
+      continue;
+    }
     const __m256i alo = _mm256_blend_epi16(
         _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(lo, 0xFF), 0xFF), alphaMultiplier, 0x88);
     const __m256i ahi = _mm256_blend_epi16(

@@ -357,12 +357,17 @@ TEST_F(Fading, EveryStageBlendsEveryPairOfBytesExactlyWithEveryRoutine) {
 // byte written beyond the end.
 TEST(FadingPixels, EveryRoutineGivesTheExactBytesAtEveryLengthAndStart) {
   constexpr size_t kMax = 40, kGuard = 8;
+  // Runs of opaque pixels (which the routines may copy a block at a time)
+  // between pixels of other alphas.
   TdxFadingPixels image1, image2;
   for (size_t i = 0; i < kMax + 4; ++i) {
+    const bool opaque = i % 13 < 9;
     image1.push_back({static_cast<BYTE>(i * 37), static_cast<BYTE>(255 - i * 11),
-                      static_cast<BYTE>(i * 5 + 3), static_cast<BYTE>(i * 29)});
+                      static_cast<BYTE>(i * 5 + 3),
+                      opaque ? BYTE{255} : static_cast<BYTE>(i * 29)});
     image2.push_back({static_cast<BYTE>(i * 13 + 200), static_cast<BYTE>(i * 7),
-                      static_cast<BYTE>(255 - i), static_cast<BYTE>(255 - i * 17)});
+                      static_cast<BYTE>(255 - i),
+                      opaque ? BYTE{255} : static_cast<BYTE>(255 - i * 17)});
   }
   constexpr RGBQUAD kUntouched{0xA5, 0x5A, 0xC3, 0x3C};
   TRoutineGuard guard;
