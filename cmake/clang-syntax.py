@@ -30,7 +30,7 @@ import time
 from concurrent.futures import ThreadPoolExecutor
 
 # Folders of the project whose sources are checked (googletest is not ours).
-PROJECT_FOLDERS = ("app", "platform", "ui", "tests", "tools", "bench")
+PROJECT_FOLDERS = ("app", "platform", "ui", "tests", "tools", "bench", "gallery")
 
 # Warnings clang has and gcc has not, switched off where the code is
 # deliberate. Each entry says why.

@@ -313,5 +313,69 @@ TEST_F(GalleryTest, GlyphsSitWhereTheLayoutPutsThem) {
   }
 }
 
+constexpr wchar_t kGroupsPanelCaption[] = L"Speed-button groups, drop-down and context menus";
+
+// The group of latching buttons keeps one down (a real click on "Centre"
+// releases "Left"; another click leaves "Centre" down); the split button at
+// the bottom of the window opens its menu above itself when the menu would
+// pass the bottom of the work area, else below; a right click on the last
+// button opens the context menu where it was.
+TEST_F(GalleryTest, GroupLatchesAndMenusOpenFromTheBottomRow) {
+  HWND panel = FindPanel(Main, kGroupsPanelCaption);
+  ASSERT_NE(panel, nullptr) << "no groups and menus panel";
+  HWND left = FindChild(panel, L"Button", L"Left");
+  HWND centre = FindChild(panel, L"Button", L"Centre");
+  HWND split = FindChild(panel, L"Button", L"Split");
+  HWND context = FindChild(panel, L"Button", L"Right-click for a menu");
+  ASSERT_TRUE(left && centre && split && context);
+  ASSERT_TRUE(BringToFront(Main));
+  ASSERT_TRUE(MoveMouseTo(NeutralPoint(Main)));
+  const TPixels leftDown = SettledLook(left);
+  const TPixels centreUp = SettledLook(centre);
+  ASSERT_TRUE(ClickWindow(centre));
+  ASSERT_TRUE(MoveMouseTo(NeutralPoint(Main)));
+  const TPixels leftAfter = SettledLook(left);
+  const TPixels centreAfter = SettledLook(centre);
+  EXPECT_NE(leftAfter, leftDown) << "Left stayed down";
+  EXPECT_NE(centreAfter, centreUp) << "Centre did not go down";
+  ASSERT_TRUE(ClickWindow(centre));
+  ASSERT_TRUE(MoveMouseTo(NeutralPoint(Main)));
+  EXPECT_EQ(SettledLook(centre), centreAfter) << "a click released the group's down button";
+
+  // The split button's menu part.
+  RECT button{};
+  GetWindowRect(split, &button);
+  const POINT menuPart{button.right - 6, (button.top + button.bottom) / 2};
+  ASSERT_TRUE(ClickAt(menuPart));
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    menu = FindTopLevelWindow(FGallery.Id(), L"#32768");
+    return menu != nullptr;
+  })) << "no menu opened from the split button";
+  RECT shown{};
+  GetWindowRect(menu, &shown);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  if (button.bottom + (shown.bottom - shown.top) > work.bottom)
+    EXPECT_LE(shown.bottom, button.top + 1) << "the menu does not open above the button";
+  else
+    EXPECT_GE(shown.top, button.bottom - 1) << "the menu does not open below the button";
+  ASSERT_TRUE(PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitUntil([&] { return FindTopLevelWindow(FGallery.Id(), L"#32768") == nullptr; }));
+
+  RECT target{};
+  GetWindowRect(context, &target);
+  const POINT at{target.left + 20, target.top + 8};
+  ASSERT_TRUE(RightClickAt(at));
+  ASSERT_TRUE(WaitUntil([&] {
+    menu = FindTopLevelWindow(FGallery.Id(), L"#32768");
+    return menu != nullptr;
+  })) << "no context menu opened";
+  GetWindowRect(menu, &shown);
+  EXPECT_LE(std::abs(shown.left - at.x), 1);
+  ASSERT_TRUE(PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitUntil([&] { return FindTopLevelWindow(FGallery.Id(), L"#32768") == nullptr; }));
+}
+
 } // namespace
 } // namespace telvora::testing
