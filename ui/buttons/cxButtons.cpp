@@ -38,18 +38,8 @@ std::wstring RemoveAccelChars(const std::wstring& ACaption) {
 }
 
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption) {
-  for (size_t i = 0; i + 1 < ACaption.size(); ++i) {
-    if (ACaption[i] != L'&')
-      continue;
-    // "&&" stands for an ampersand.
-    if (ACaption[i + 1] == L'&') {
-      ++i;
-      continue;
-    }
-    return std::towupper(static_cast<wint_t>(ACaption[i + 1])) ==
-           std::towupper(static_cast<wint_t>(AChar));
-  }
-  return false;
+  const wchar_t hotkey = GetHotkey(ACaption);
+  return hotkey != 0 && hotkey == static_cast<wchar_t>(std::towupper(static_cast<wint_t>(AChar)));
 }
 
 void TcxSpeedButtonOptions::Assign(const TcxSpeedButtonOptions& ASource) {

@@ -1277,30 +1277,8 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
   }
   if (!read || image.Width <= 0 || image.Height <= 0)
     return;
-  if (APalette != nullptr && *APalette)
-    ApplyPalette(image, *APalette);
-  ApplyDrawMode(image, ADrawMode);
-
-  const TdxScaleFactor* factor = AScaleFactor != nullptr ? AScaleFactor : dxDefaultScaleFactor();
-  SIZE size{image.Width, image.Height};
-  if (factor != nullptr)
-    size = factor->Apply(size);
-  RECT dest = FitImage(ARect, size, AFitMode);
-  int w = RectWidth(dest), h = RectHeight(dest);
-  if (w <= 0 || h <= 0)
-    return;
-  TImagePixels scaled = Resample(image, w, h, ASmoothImage);
-  TcxBitmap32 bitmap(w, h);
-  BYTE* bits = bitmap.Bits();
-  if (bits == nullptr)
-    return;
-  std::memcpy(bits, scaled.Pixels.data(), scaled.Pixels.size() * sizeof(DWORD));
-  HDC dc = ACanvas.Handle();
-  int saved = ::SaveDC(dc);
-  TScopeExit restore([dc, saved] { ::RestoreDC(dc, saved); });
-  ::IntersectClipRect(dc, ARect.left, ARect.top, ARect.right, ARect.bottom);
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  GdiAlphaBlend(dc, dest.left, dest.top, w, h, bitmap.Canvas().TryHandle(), 0, 0, w, h, blend);
+  cxDrawImagePixels(ACanvas, ARect, {image.Width, image.Height, std::move(image.Pixels)}, AFitMode,
+                    ADrawMode, APalette, AScaleFactor, ASmoothImage, 96);
 }
 
 bool cxReadImageListPixels(HIMAGELIST AImages, int AIndex, TcxImagePixels& AImage) {
