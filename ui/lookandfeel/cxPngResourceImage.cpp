@@ -1,6 +1,7 @@
 #include "ui/lookandfeel/cxPngResourceImage.h"
 
 #include "platform/Handles.h"
+#include "ui/support/dxGdiPlus.h"
 
 #include <objbase.h>
 
@@ -14,164 +15,21 @@ namespace telvora {
 
 namespace {
 
-// The parts of the GDI+ flat interface used here, bound by name.
-using GpStatus = int;
-constexpr GpStatus GpOk = 0;
-constexpr int PixelFormat32bppRGB = 0x00022009;
-constexpr int PixelFormat32bppPARGB = 0x000E200B;
-constexpr int UnitPixel = 2;
-constexpr int InterpolationModeHighQualityBicubic = 7;
-constexpr int PixelOffsetModeHalf = 4;
-constexpr int WrapModeTileFlipXY = 3;
-
-struct TGdiplusStartupInput {
-  UINT32 GdiplusVersion = 1;
-  void* DebugEventCallback = nullptr;
-  BOOL SuppressBackgroundThread = FALSE;
-  BOOL SuppressExternalCodecs = FALSE;
-};
-
-using TGdiplusStartup = GpStatus(WINAPI*)(ULONG_PTR*, const TGdiplusStartupInput*, void*);
-using TGdiplusShutdown = void(WINAPI*)(ULONG_PTR);
-using TGdipCreateBitmapFromStream = GpStatus(WINAPI*)(IStream*, void**);
-using TGdipCreateBitmapFromScan0 = GpStatus(WINAPI*)(INT, INT, INT, INT, BYTE*, void**);
-using TGdipCloneBitmapAreaI = GpStatus(WINAPI*)(INT, INT, INT, INT, INT, void*, void**);
-using TGdipGetImageWidth = GpStatus(WINAPI*)(void*, UINT*);
-using TGdipGetImageHeight = GpStatus(WINAPI*)(void*, UINT*);
-using TGdipDisposeImage = GpStatus(WINAPI*)(void*);
-using TGdipGetImageGraphicsContext = GpStatus(WINAPI*)(void*, void**);
-using TGdipDeleteGraphics = GpStatus(WINAPI*)(void*);
-using TGdipSetInterpolationMode = GpStatus(WINAPI*)(void*, INT);
-using TGdipSetPixelOffsetMode = GpStatus(WINAPI*)(void*, INT);
-using TGdipCreateImageAttributes = GpStatus(WINAPI*)(void**);
-using TGdipDisposeImageAttributes = GpStatus(WINAPI*)(void*);
-using TGdipSetImageAttributesWrapMode = GpStatus(WINAPI*)(void*, INT, DWORD, BOOL);
-using TGdipDrawImageRectRectI = GpStatus(WINAPI*)(void*, void*, INT, INT, INT, INT, INT, INT, INT,
-                                                  INT, INT, void*, void*, void*);
-
-// GDI+ loaded and started for the lifetime of the object.
-class TGdiPlusSession {
-public:
-  TGdiPlusSession() : FLibrary(LoadLibraryW(L"gdiplus.dll")) {
-    if (!FLibrary)
-      return;
-    bool all = true;
-    auto bind = [this, &all](auto& AProc, const char* AName) {
-      AProc = reinterpret_cast<std::remove_reference_t<decltype(AProc)>>(
-          GetProcAddress(FLibrary.Get(), AName));
-      all = all && AProc != nullptr;
-    };
-    TGdiplusStartup startup = nullptr;
-    bind(startup, "GdiplusStartup");
-    bind(FShutdown, "GdiplusShutdown");
-    bind(CreateBitmapFromStream, "GdipCreateBitmapFromStream");
-    bind(CreateBitmapFromScan0, "GdipCreateBitmapFromScan0");
-    bind(CloneBitmapAreaI, "GdipCloneBitmapAreaI");
-    bind(GetImageWidth, "GdipGetImageWidth");
-    bind(GetImageHeight, "GdipGetImageHeight");
-    bind(DisposeImage, "GdipDisposeImage");
-    bind(GetImageGraphicsContext, "GdipGetImageGraphicsContext");
-    bind(DeleteGraphics, "GdipDeleteGraphics");
-    bind(SetInterpolationMode, "GdipSetInterpolationMode");
-    bind(SetPixelOffsetMode, "GdipSetPixelOffsetMode");
-    bind(CreateImageAttributes, "GdipCreateImageAttributes");
-    bind(DisposeImageAttributes, "GdipDisposeImageAttributes");
-    bind(SetImageAttributesWrapMode, "GdipSetImageAttributesWrapMode");
-    bind(DrawImageRectRectI, "GdipDrawImageRectRectI");
-    TGdiplusStartupInput input;
-    FStarted = all && startup(&FToken, &input, nullptr) == GpOk;
-  }
-  TGdiPlusSession(const TGdiPlusSession&) = delete;
-  TGdiPlusSession& operator=(const TGdiPlusSession&) = delete;
-  ~TGdiPlusSession() {
-    if (FStarted)
-      FShutdown(FToken);
-  }
-
-  bool Started() const noexcept { return FStarted; }
-
-  TGdipCreateBitmapFromStream CreateBitmapFromStream = nullptr;
-  TGdipCreateBitmapFromScan0 CreateBitmapFromScan0 = nullptr;
-  TGdipCloneBitmapAreaI CloneBitmapAreaI = nullptr;
-  TGdipGetImageWidth GetImageWidth = nullptr;
-  TGdipGetImageHeight GetImageHeight = nullptr;
-  TGdipDisposeImage DisposeImage = nullptr;
-  TGdipGetImageGraphicsContext GetImageGraphicsContext = nullptr;
-  TGdipDeleteGraphics DeleteGraphics = nullptr;
-  TGdipSetInterpolationMode SetInterpolationMode = nullptr;
-  TGdipSetPixelOffsetMode SetPixelOffsetMode = nullptr;
-  TGdipCreateImageAttributes CreateImageAttributes = nullptr;
-  TGdipDisposeImageAttributes DisposeImageAttributes = nullptr;
-  TGdipSetImageAttributesWrapMode SetImageAttributesWrapMode = nullptr;
-  TGdipDrawImageRectRectI DrawImageRectRectI = nullptr;
-
-private:
-  TModule FLibrary;
-  TGdiplusShutdown FShutdown = nullptr;
-  ULONG_PTR FToken = 0;
-  bool FStarted = false;
-};
-
-// A GDI+ object released by its disposer when the holder goes.
-template <class TDispose> class TGpObject {
-public:
-  explicit TGpObject(TDispose ADispose) : FDispose(ADispose) {}
-  TGpObject(const TGpObject&) = delete;
-  TGpObject& operator=(const TGpObject&) = delete;
-  ~TGpObject() {
-    if (FObject != nullptr)
-      FDispose(FObject);
-  }
-  void** Out() noexcept { return &FObject; }
-  void* Get() const noexcept { return FObject; }
-
-private:
-  TDispose FDispose;
-  void* FObject = nullptr;
-};
-
-class TStreamHolder {
-public:
-  TStreamHolder() = default;
-  TStreamHolder(const TStreamHolder&) = delete;
-  TStreamHolder& operator=(const TStreamHolder&) = delete;
-  ~TStreamHolder() {
-    if (Stream != nullptr)
-      Stream->Release();
-  }
-  IStream* Stream = nullptr;
-};
-
 // The resource's bytes in a stream of their own.
 bool OpenResourceStream(HMODULE AModule, const wchar_t* AName, const wchar_t* AType,
-                        TStreamHolder& AStream) {
+                        TdxStream& AStream) {
   HRSRC info = FindResourceW(AModule, AName, AType);
   if (info == nullptr)
     return false;
-  const DWORD size = SizeofResource(AModule, info);
   HGLOBAL loaded = LoadResource(AModule, info);
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (data == nullptr || size == 0)
-    return false;
-  TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, size));
-  if (!memory)
-    return false;
-  {
-    TGlobalLock lock(memory.Get());
-    if (lock.Data() == nullptr)
-      return false;
-    std::memcpy(lock.Data(), data, size);
-  }
-  if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &AStream.Stream)))
-    return false;
-  memory.Release(); // the stream frees it
-  return true;
+  return data != nullptr && dxOpenByteStream(data, SizeofResource(AModule, info), AStream);
 }
 
 // The decoded image; false when GDI+ cannot decode the resource.
-bool LoadImage(TGdiPlusSession& AGdiPlus, HMODULE AModule, const wchar_t* AName,
-               const wchar_t* AType, TGpObject<TGdipDisposeImage>& AImage, SIZE& ASize) {
-  TStreamHolder stream;
+bool LoadImage(TdxGdiPlus& AGdiPlus, HMODULE AModule, const wchar_t* AName, const wchar_t* AType,
+               TGpObject<TGdipDisposeImage>& AImage, SIZE& ASize) {
+  TdxStream stream;
   if (!OpenResourceStream(AModule, AName, AType, stream))
     return false;
   if (AGdiPlus.CreateBitmapFromStream(stream.Stream, AImage.Out()) != GpOk ||
@@ -203,7 +61,7 @@ public:
     std::vector<TFrame> Frames;
   };
 
-  TGdiPlusSession GdiPlus;
+  TdxGdiPlus GdiPlus;
 
   // The resource's entry, decoded on first use; none when it cannot be.
   TEntry* Find(HMODULE AModule, const wchar_t* AName, const wchar_t* AType) {
@@ -278,7 +136,7 @@ bool cxDrawPngResource(TcxCanvas& ACanvas, HMODULE AModule, const wchar_t* AName
     return false;
 
   TPngResourceCache& cache = PngCache();
-  TGdiPlusSession& gdiPlus = cache.GdiPlus;
+  TdxGdiPlus& gdiPlus = cache.GdiPlus;
   TPngResourceCache::TEntry* entry = cache.Find(AModule, AName, AType);
   if (entry == nullptr)
     return false;

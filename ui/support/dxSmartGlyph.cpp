@@ -1,6 +1,7 @@
 #include "ui/support/dxSmartGlyph.h"
 
 #include "platform/Handles.h"
+#include "ui/support/dxGdiPlus.h"
 #include "ui/support/dxScaleFactor.h"
 
 #include <objbase.h>
@@ -38,114 +39,16 @@ std::uint32_t MapColor(std::uint32_t APixel, const TdxColorPalette& APalette) {
 
 // ---------------------------------------------------------------- GDI+
 
-// The parts of the GDI+ flat interface the decoding uses, bound by name.
-using GpStatus = int;
-constexpr GpStatus GpOk = 0;
-constexpr int PixelFormat32bppRGB = 0x00022009;
-constexpr int PixelFormat32bppARGB = 0x0026200A;
-constexpr UINT ImageLockModeRead = 1;
-
-struct TGdiplusStartupInput {
-  UINT32 GdiplusVersion = 1;
-  void* DebugEventCallback = nullptr;
-  BOOL SuppressBackgroundThread = FALSE;
-  BOOL SuppressExternalCodecs = FALSE;
-};
-
-struct TGpRect {
-  INT X, Y, Width, Height;
-};
-
-struct TGpBitmapData {
-  UINT Width;
-  UINT Height;
-  INT Stride;
-  INT PixelFormat;
-  void* Scan0;
-  UINT_PTR Reserved;
-};
-
-using TGdiplusStartup = GpStatus(WINAPI*)(ULONG_PTR*, const TGdiplusStartupInput*, void*);
-using TGdiplusShutdown = void(WINAPI*)(ULONG_PTR);
-using TGdipCreateBitmapFromStream = GpStatus(WINAPI*)(IStream*, void**);
-using TGdipGetImageWidth = GpStatus(WINAPI*)(void*, UINT*);
-using TGdipGetImageHeight = GpStatus(WINAPI*)(void*, UINT*);
-using TGdipGetImagePixelFormat = GpStatus(WINAPI*)(void*, INT*);
-using TGdipBitmapLockBits = GpStatus(WINAPI*)(void*, const TGpRect*, UINT, INT, TGpBitmapData*);
-using TGdipBitmapUnlockBits = GpStatus(WINAPI*)(void*, TGpBitmapData*);
-using TGdipDisposeImage = GpStatus(WINAPI*)(void*);
-
-// GDI+ loaded and started for the lifetime of the object.
-class TGdiPlusSession {
-public:
-  TGdiPlusSession() : FLibrary(LoadLibraryW(L"gdiplus.dll")) {
-    if (!FLibrary)
-      return;
-    bool all = true;
-    auto bind = [this, &all](auto& AProc, const char* AName) {
-      AProc = reinterpret_cast<std::remove_reference_t<decltype(AProc)>>(
-          GetProcAddress(FLibrary.Get(), AName));
-      all = all && AProc != nullptr;
-    };
-    TGdiplusStartup startup = nullptr;
-    bind(startup, "GdiplusStartup");
-    bind(FShutdown, "GdiplusShutdown");
-    bind(CreateBitmapFromStream, "GdipCreateBitmapFromStream");
-    bind(GetImageWidth, "GdipGetImageWidth");
-    bind(GetImageHeight, "GdipGetImageHeight");
-    bind(GetImagePixelFormat, "GdipGetImagePixelFormat");
-    bind(BitmapLockBits, "GdipBitmapLockBits");
-    bind(BitmapUnlockBits, "GdipBitmapUnlockBits");
-    bind(DisposeImage, "GdipDisposeImage");
-    TGdiplusStartupInput input;
-    FStarted = all && startup(&FToken, &input, nullptr) == GpOk;
-  }
-  TGdiPlusSession(const TGdiPlusSession&) = delete;
-  TGdiPlusSession& operator=(const TGdiPlusSession&) = delete;
-  ~TGdiPlusSession() {
-    if (FStarted)
-      FShutdown(FToken);
-  }
-
-  bool Started() const noexcept { return FStarted; }
-
-  TGdipCreateBitmapFromStream CreateBitmapFromStream = nullptr;
-  TGdipGetImageWidth GetImageWidth = nullptr;
-  TGdipGetImageHeight GetImageHeight = nullptr;
-  TGdipGetImagePixelFormat GetImagePixelFormat = nullptr;
-  TGdipBitmapLockBits BitmapLockBits = nullptr;
-  TGdipBitmapUnlockBits BitmapUnlockBits = nullptr;
-  TGdipDisposeImage DisposeImage = nullptr;
-
-private:
-  TModule FLibrary;
-  TGdiplusShutdown FShutdown = nullptr;
-  ULONG_PTR FToken = 0;
-  bool FStarted = false;
-};
-
 // A GDI+ image, disposed when the holder goes.
-class TGpImage {
+class TGpImage : public TGpObject<TGdipDisposeImage> {
 public:
-  explicit TGpImage(TGdiPlusSession& AGdiPlus) : FGdiPlus(AGdiPlus) {}
-  TGpImage(const TGpImage&) = delete;
-  TGpImage& operator=(const TGpImage&) = delete;
-  ~TGpImage() {
-    if (FImage != nullptr)
-      FGdiPlus.DisposeImage(FImage);
-  }
-  void** Out() noexcept { return &FImage; }
-  void* Get() const noexcept { return FImage; }
-
-private:
-  TGdiPlusSession& FGdiPlus;
-  void* FImage = nullptr;
+  explicit TGpImage(TdxGdiPlus& AGdiPlus) : TGpObject(AGdiPlus.DisposeImage) {}
 };
 
 // The pixels of a GDI+ bitmap locked for reading in one format.
 class TGpBitsLock {
 public:
-  TGpBitsLock(TGdiPlusSession& AGdiPlus, void* ABitmap, int AWidth, int AHeight, int AFormat)
+  TGpBitsLock(TdxGdiPlus& AGdiPlus, void* ABitmap, int AWidth, int AHeight, int AFormat)
       : FGdiPlus(AGdiPlus), FBitmap(ABitmap) {
     TGpRect rect{0, 0, AWidth, AHeight};
     FLocked = FGdiPlus.BitmapLockBits(FBitmap, &rect, ImageLockModeRead, AFormat, &FData) == GpOk &&
@@ -164,40 +67,11 @@ public:
   }
 
 private:
-  TGdiPlusSession& FGdiPlus;
+  TdxGdiPlus& FGdiPlus;
   void* FBitmap;
   TGpBitmapData FData{};
   bool FLocked = false;
 };
-
-class TStreamHolder {
-public:
-  TStreamHolder() = default;
-  TStreamHolder(const TStreamHolder&) = delete;
-  TStreamHolder& operator=(const TStreamHolder&) = delete;
-  ~TStreamHolder() {
-    if (Stream != nullptr)
-      Stream->Release();
-  }
-  IStream* Stream = nullptr;
-};
-
-// A stream over a copy of the bytes.
-bool OpenByteStream(const void* AData, size_t ASize, TStreamHolder& AStream) {
-  TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, ASize));
-  if (!memory)
-    return false;
-  {
-    TGlobalLock lock(memory.Get());
-    if (lock.Data() == nullptr)
-      return false;
-    std::memcpy(lock.Data(), AData, ASize);
-  }
-  if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &AStream.Stream)))
-    return false;
-  memory.Release(); // the stream frees it
-  return true;
-}
 
 // A 32-bit image whose fourth bytes are all zero has no alpha: it is opaque.
 void OpaqueUnlessAlpha(std::vector<std::uint32_t>& APixels) {
@@ -211,9 +85,9 @@ bool DecodeBytes(const void* AData, size_t ASize, int& AWidth, int& AHeight,
                  std::vector<std::uint32_t>& APixels) {
   if (AData == nullptr || ASize == 0 || ASize > std::numeric_limits<DWORD>::max())
     return false;
-  TGdiPlusSession gdiPlus;
-  TStreamHolder stream;
-  if (!gdiPlus.Started() || !OpenByteStream(AData, ASize, stream))
+  TdxGdiPlus gdiPlus;
+  TdxStream stream;
+  if (!gdiPlus.Started() || !dxOpenByteStream(AData, ASize, stream))
     return false;
   TGpImage image(gdiPlus);
   ++gDecodeCount;
