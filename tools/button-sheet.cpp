@@ -8,6 +8,7 @@
 //   button-sheet OUTPUT.bmp      (scripts/contact-sheet.sh turns it into a PNG)
 
 #include "app/ProgramUnits.h"
+#include "tools/SheetBitmap.h"
 #include "platform/Forms.h"
 #include "ui/buttons/cxButtons.h"
 
@@ -196,40 +197,6 @@ int RowHeight(const TBlock (&ABlocks)[2], size_t AKind) {
   for (const TBlock& block : ABlocks)
     height = std::max(height, block.Buttons[AKind][0]->Height());
   return height + kRowGap;
-}
-
-bool SaveBmp(TcxBitmap32& ABitmap, const std::wstring& AFileName) {
-  GdiFlush();
-  const int width = ABitmap.Width(), height = ABitmap.Height();
-  const int stride = (width * 3 + 3) & ~3;
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = width;
-  info.biHeight = -height; // top-down
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
-  info.biSizeImage = static_cast<DWORD>(stride * height);
-  file.bfType = 0x4D42; // "BM"
-  file.bfOffBits = sizeof(file) + sizeof(info);
-  file.bfSize = file.bfOffBits + info.biSizeImage;
-  std::ofstream out(std::filesystem::path(AFileName), std::ios::binary);
-  if (!out)
-    return false;
-  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-  std::vector<char> row(static_cast<size_t>(stride), 0);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const DWORD p = ABitmap.Pixel32(x, y); // $AARRGGBB
-      row[static_cast<size_t>(x * 3)] = static_cast<char>(p & 0xFF);
-      row[static_cast<size_t>(x * 3 + 1)] = static_cast<char>((p >> 8) & 0xFF);
-      row[static_cast<size_t>(x * 3 + 2)] = static_cast<char>((p >> 16) & 0xFF);
-    }
-    out.write(row.data(), stride);
-  }
-  return static_cast<bool>(out);
 }
 
 int Run(const std::wstring& AFileName) {
