@@ -296,9 +296,13 @@ void TcxButtonViewInfo::InitializeFont() {
       height = FFont->Height() < 0 ? -MulDiv(1, 96, 72) : MulDiv(1, 96, 72);
     FDescriptionFont->SetHeight(height);
   }
-  FColor = FParams.Colors ? FParams.Colors->GetColorByState(FState) : clDefault;
+  GetDrawParams(FState, FColor, *FFont);
+}
+
+void TcxButtonViewInfo::GetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont) {
+  AColor = FParams.Colors ? FParams.Colors->GetColorByState(AState) : clDefault;
   if (FParams.Button != nullptr)
-    FParams.Button->DoGetDrawParams(FState, FColor, *FFont);
+    FParams.Button->DoGetDrawParams(AState, AColor, AFont);
 }
 
 void TcxButtonViewInfo::CheckLayout(TButtonLayout& ALayout) {

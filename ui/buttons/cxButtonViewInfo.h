@@ -229,6 +229,9 @@ public:
   TColor Color() const noexcept { return FColor; }
   // The state drawn; the fading images draw the face of other states.
   void SetState(TcxButtonState AState) noexcept { FState = AState; }
+  // The face colour of a state from the colour set, and the caption font,
+  // as a draw-parameters handler leaves them.
+  void GetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont);
   void SetColor(TColor AColor) noexcept { FColor = AColor; }
 
   const RECT& Bounds() const noexcept { return FBounds; }

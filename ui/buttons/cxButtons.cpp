@@ -616,12 +616,10 @@ std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
     FViewInfo->SetColor(savedColor);
   });
   FViewInfo->SetState(state);
-  TColor color = FColors->GetColorByState(state);
-  if (OnGetDrawParams) {
-    TFont font;
-    font.Assign(Font());
-    DoGetDrawParams(state, color, font);
-  }
+  TColor color = clDefault;
+  TFont font;
+  font.Assign(Font());
+  FViewInfo->GetDrawParams(state, color, font);
   FViewInfo->SetColor(color);
   FViewInfo->DrawBackground(canvas);
   SetWindowOrgEx(dc, 0, 0, nullptr);
@@ -769,13 +767,11 @@ int EstimateMenuHeight(TPopupMenu& AMenu) {
   return std::max(tallest, column) + 4;
 }
 
-} // namespace
-
 // Shows AMenu for the owner rectangle R (screen coordinates) with the
 // alignment: under R, opening above it where it would pass the bottom of
 // the work area.
-static void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const RECT& R,
-                             TPopupAlignment AAlignment) {
+void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const RECT& R,
+                      TPopupAlignment AAlignment) {
   // The point follows the alignment as the reader sees it.
   TPopupAlignment side = AAlignment;
   if (AButton->UseRightToLeftAlignment())
@@ -796,8 +792,8 @@ static void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const 
   monitor.cbSize = sizeof(monitor);
   GetMonitorInfoW(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &monitor);
   const RECT work = monitor.rcWork;
-  if (P.y + EstimateMenuHeight(*menu) > work.bottom)
-    P.y -= EstimateMenuHeight(*menu) + RectHeight(R) + 2;
+  if (const int height = EstimateMenuHeight(*menu); P.y + height > work.bottom)
+    P.y -= height + RectHeight(R) + 2;
   // At the edges of the work area the menu opens towards the inside.
   TPopupAlignment alignment = AAlignment;
   if (P.x <= work.left)
@@ -810,6 +806,8 @@ static void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const 
   menu->SetPopupComponent(AButton);
   menu->Popup(P.x, P.y);
 }
+
+} // namespace
 
 void TcxCustomButton::CMDropDownPopupMenu() {
   if (FKind == cxbkStandard)
@@ -833,10 +831,12 @@ void TcxCustomButton::CMDropDownPopupMenu() {
 
 void TcxCustomButton::CMCloseUpPopupMenu() {
   bool closing = FInternalStates.Contains(bisMenuButtonPressed);
+  // A press or double-click waiting for the button (looked at, not taken):
+  // the click that closed the menu.
   MSG pending{};
   if (!closing && HandleAllocated() &&
-      PeekMessageW(&pending, Handle(), WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
-      pending.message != WM_LBUTTONUP) {
+      (PeekMessageW(&pending, Handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE) ||
+       PeekMessageW(&pending, Handle(), WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK, PM_NOREMOVE))) {
     POINT p = pending.pt;
     ScreenToClient(Handle(), &p);
     const RECT menu = GetMenuButtonBounds();
