@@ -1,7 +1,11 @@
 #include "tools/SheetBitmap.h"
 
+#include "app/ProgramUnits.h"
+
 #include <windows.h>
 
+#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -40,6 +44,30 @@ bool SaveBmp(TcxBitmap32& ABitmap, const std::wstring& AFileName) {
     out.write(row.data(), stride);
   }
   return static_cast<bool>(out);
+}
+
+int SaveSheet(TcxBitmap32& ASheet, const std::wstring& AFileName) {
+  if (SaveBmp(ASheet, AFileName))
+    return 0;
+  std::fwprintf(stderr, L"cannot write %ls\n", AFileName.c_str());
+  return 1;
+}
+
+int RunSheetTool(int argc, wchar_t** argv, const char* AName,
+                 int (*ARun)(const std::wstring& AFileName)) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT.bmp\n", AName);
+    return 2;
+  }
+  StartProgramUnits();
+  int result = 1;
+  try {
+    result = ARun(argv[1]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s: %s\n", AName, e.what());
+  }
+  StopProgramUnits();
+  return result;
 }
 
 } // namespace telvora

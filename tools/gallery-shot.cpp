@@ -7,6 +7,7 @@
 // went well and the gallery ended with exit code 0.
 
 #include "tests/gallery/GalleryDesktop.h"
+#include "tools/ToolOutput.h"
 
 #include <windows.h>
 
@@ -19,15 +20,11 @@ using telvora::ToUtf8;
 namespace {
 
 void Print(const std::wstring& line) {
-  std::string text = ToUtf8(line + L"\n");
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  telvora::PrintLine(line);
 }
 
 int Fail(const std::wstring& reason) {
-  std::string text = ToUtf8(L"gallery-shot: " + reason + L"\n");
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  return 1;
+  return telvora::ToolFailure(L"gallery-shot", reason);
 }
 
 HWND FindButton(HWND main, const std::wstring& caption) {

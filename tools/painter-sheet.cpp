@@ -139,28 +139,12 @@ int Run(const std::wstring& AFileName) {
     DrawBlock(canvas, block, top);
     top += BlockHeight(block) + 8;
   }
-  if (!SaveBmp(sheet, AFileName)) {
-    std::fwprintf(stderr, L"cannot write %ls\n", AFileName.c_str());
-    return 1;
-  }
-  return 0;
+  return SaveSheet(sheet, AFileName);
 }
 
 } // namespace
 } // namespace telvora
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fwprintf(stderr, L"usage: painter-sheet OUTPUT.bmp\n");
-    return 2;
-  }
-  telvora::StartProgramUnits();
-  int result = 1;
-  try {
-    result = telvora::Run(argv[1]);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "painter-sheet: %s\n", e.what());
-  }
-  telvora::StopProgramUnits();
-  return result;
+  return telvora::RunSheetTool(argc, argv, "painter-sheet", telvora::Run);
 }

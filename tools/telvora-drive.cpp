@@ -5,6 +5,7 @@
 // window and closes it. Exit code 0 only when every step went well.
 
 #include "tests/support/Desktop.h"
+#include "tools/ToolOutput.h"
 
 #include <windows.h>
 
@@ -17,15 +18,11 @@ using telvora::ToUtf8;
 namespace {
 
 void Print(const std::wstring& line) {
-  std::string text = ToUtf8(line + L"\n");
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  telvora::PrintLine(line);
 }
 
 int Fail(const std::wstring& reason) {
-  std::string text = ToUtf8(L"telvora-drive: " + reason + L"\n");
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  return 1;
+  return telvora::ToolFailure(L"telvora-drive", reason);
 }
 
 // The caption and text of an error box when TELVORA shows one.

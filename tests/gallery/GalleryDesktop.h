@@ -27,14 +27,6 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const std::wstring& className);
 // The direct child panel of `parent` with this caption, or null.
 HWND FindPanel(HWND parent, const std::wstring& caption);
 
-// A window's rectangle as the screen shows it: 32-bit pixels, rows from the
-// top; empty when it cannot be read.
-using TPixels = std::vector<std::uint32_t>;
-TPixels CaptureWindow(HWND window);
-// The look once it has stopped changing (fades over, repaints done): the
-// same in three pictures taken 60 ms apart, at most `timeout` long.
-TPixels SettledLook(HWND window, TDuration timeout = 3s);
-
 // A screen point in the client area of `window` that lies on none of its
 // descendant buttons: the top left corner, moved in by 4 pixels.
 POINT NeutralPoint(HWND window);

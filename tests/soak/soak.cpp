@@ -87,49 +87,6 @@ private:
   std::string FProblems;
 };
 
-// --- Pictures of a window on the screen ------------------------------------------
-
-using TPixels = std::vector<std::uint32_t>;
-
-// The window's rectangle as the screen shows it.
-TPixels Capture(HWND window) {
-  RECT r{};
-  if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
-    return {};
-  const int width = r.right - r.left;
-  const int height = r.bottom - r.top;
-  BITMAPINFO info = TopDown32BitInfo(width, height);
-  TWindowDC screen(nullptr);
-  TMemoryDC dc(CreateCompatibleDC(screen.Get()));
-  void* bits = nullptr;
-  TGdiObject bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dc || !bitmap || bits == nullptr)
-    return {};
-  {
-    TSelectObject select(dc.Get(), bitmap.Get());
-    if (!BitBlt(dc.Get(), 0, 0, width, height, screen.Get(), r.left, r.top, SRCCOPY))
-      return {};
-  }
-  GdiFlush();
-  const auto* first = static_cast<const std::uint32_t*>(bits);
-  return TPixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
-}
-
-// The look once it has stopped changing (fades over, repaints done): the
-// same in three pictures taken 60 ms apart.
-TPixels SettledLook(HWND window) {
-  TPixels last = Capture(window);
-  int same = 1;
-  const auto deadline = TClock::now() + 3s;
-  while (same < 3 && TClock::now() < deadline) {
-    std::this_thread::sleep_for(60ms);
-    TPixels now = Capture(window);
-    same = now == last ? same + 1 : 1;
-    last = std::move(now);
-  }
-  return last;
-}
-
 // --- Brief clipboard holds ------------------------------------------------------
 
 // Holds the clipboard for `holdMs` in every `periodMs` until it goes, from a
@@ -248,7 +205,7 @@ public:
     const unsigned first = Random(2);
     const HWND button = buttons[first];
     check.Expect(MoveMouseTo(WindowCentre(button)), "the pointer could not be moved");
-    check.Expect(WaitUntil([&] { return Capture(button) != normal[first]; }, 3s),
+    check.Expect(WaitUntil([&] { return CaptureWindow(button) != normal[first]; }, 3s),
                  "no hot look on " + Narrow(WindowText(button)));
     const TPixels hot = SettledLook(button);
     if (Random(2) == 0) {
@@ -256,7 +213,7 @@ public:
       // fades in.
       const HWND other = buttons[1 - first];
       check.Expect(MoveMouseTo(WindowCentre(other)), "the pointer could not be moved");
-      check.Expect(WaitUntil([&] { return Capture(other) != normal[1 - first]; }, 3s),
+      check.Expect(WaitUntil([&] { return CaptureWindow(other) != normal[1 - first]; }, 3s),
                    "no hot look on " + Narrow(WindowText(other)));
     }
     if (Random(2) == 0) {
@@ -269,7 +226,7 @@ public:
     bool between = false;
     WaitUntil(
         [&] {
-          TPixels now = Capture(button);
+          TPixels now = CaptureWindow(button);
           between = between || (now != hot && now != normal[first]);
           return now == normal[first];
         },
@@ -813,9 +770,9 @@ private:
     TTelvora& t = *FTelvora;
     const HWND buttons[2] = {t.Kopyala, t.GuidOku};
     for (int i = 0; i < 2; ++i)
-      check.Expect(WaitUntil([&] { return Capture(buttons[i]) == normal[i]; }, 3s),
+      check.Expect(WaitUntil([&] { return CaptureWindow(buttons[i]) == normal[i]; }, 3s),
                    Narrow(WindowText(buttons[i])) + " does not look as before" + when + " (" +
-                       Difference(buttons[i], normal[i], Capture(buttons[i])) + ")");
+                       Difference(buttons[i], normal[i], CaptureWindow(buttons[i])) + ")");
   }
 
   // Where two pictures of a window differ.

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -209,6 +210,14 @@ std::optional<std::wstring> ReadRegistryString(HKEY root, const std::wstring& ke
 
 // Copies the window's rectangle from the screen into a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::wstring& path);
+
+// A window's rectangle as the screen shows it: 32-bit pixels, rows from the
+// top, the unused top byte cleared; empty when it cannot be read.
+using TPixels = std::vector<std::uint32_t>;
+TPixels CaptureWindow(HWND window);
+// The look once it has stopped changing (fades over, repaints done): the
+// same in three pictures taken 60 ms apart, at most `timeout` long.
+TPixels SettledLook(HWND window, TDuration timeout = 3s);
 
 // --- Text ---------------------------------------------------------------------
 
