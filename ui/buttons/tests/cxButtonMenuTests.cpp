@@ -186,6 +186,25 @@ TEST_F(ButtonMenus, DropDownKindOpensOnAClickAndPaintsPressedMeanwhile) {
   EXPECT_TRUE(FChosen.empty());
 }
 
+// Another program's BM_CLICK on a drop-down button opens its menu as a
+// click would, and raises no OnClick; on a split button it is a click of
+// the main part.
+TEST_F(ButtonMenus, BmClickFromAnotherProgramOpensTheDropDownMenu) {
+  FButton->SetKind(cxbkDropDown);
+  PumpPending();
+  WhenMenuOpen([](HWND) { EndMenu(); });
+  SendMessageW(FButton->Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return FPopups == 1 && MenuClosed(); }));
+  EXPECT_EQ(FClicks, 0);
+  FButton->SetKind(cxbkDropDownButton);
+  PumpPending();
+  SendMessageW(FButton->Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return FClicks == 1; }));
+  PumpPending();
+  EXPECT_EQ(FPopups, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 // Near the bottom of the work area the menu opens above the button; where
 // there is room, below it. The menu's alignment is as it was afterwards.
 TEST_F(ButtonMenus, MenuNearTheBottomOfTheWorkAreaOpensAbove) {
