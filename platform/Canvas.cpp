@@ -241,8 +241,11 @@ void TCanvas::SelectBrush() {
   LOGBRUSH key{};
   key.lbStyle = FBrush.Style() == bsClear ? BS_NULL : BS_SOLID;
   key.lbColor = ColorToRGB(FBrush.Color());
-  if (!FBrushObject.Object || FBrushKey.lbStyle != key.lbStyle ||
-      (key.lbStyle == BS_SOLID && FBrushKey.lbColor != key.lbColor)) {
+  if (key.lbStyle == BS_NULL) {
+    // The stock hollow brush: the solid brush made before stays for when
+    // the style turns back (text drawn without a background in between).
+    SelectObject(FHandle, GetStockObject(NULL_BRUSH));
+  } else if (!FBrushObject.Object || FBrushKey.lbColor != key.lbColor) {
     TGdiObject brush(CreateBrushIndirect(&key));
     if (!brush) {
       SelectObject(FHandle, GetStockObject(WHITE_BRUSH));

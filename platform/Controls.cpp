@@ -670,9 +670,12 @@ bool TWinControl::ReflectNotification(TMessage& message) {
   default:
     return false;
   }
-  if (child == nullptr || FromHandle(child) == nullptr)
+  TWinControl* control = child != nullptr ? FromHandle(child) : nullptr;
+  if (control == nullptr)
     return false;
-  message.Result = SendMessageW(child, CN_BASE + message.Msg, message.WParam, message.LParam);
+  // Handed to the control's own message handling directly: the reflection
+  // never leaves this thread, so no window message is needed for it.
+  message.Result = control->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
   return true;
 }
 

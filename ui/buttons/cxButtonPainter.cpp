@@ -110,7 +110,8 @@ void TcxButtonPainter::DrawParentBackground(TcxCanvas& ACanvas, const RECT& R) {
   switch (painter->LookAndFeelStyle()) {
   case lfsNative:
     if (const TdxTheme theme = OpenTheme(totButton);
-        theme != 0 && IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, PBS_NORMAL)) {
+        theme != 0 &&
+        IsThemeBackgroundPartiallyTransparentCached(theme, BP_PUSHBUTTON, PBS_NORMAL)) {
       cxDrawThemeParentBackground(button, ACanvas, R);
       return;
     }

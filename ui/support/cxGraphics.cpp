@@ -20,14 +20,29 @@ int CharCount(const std::wstring& text, int count) {
 
 // ---------------------------------------------------------------- unit state
 
+// A text measured by TdxTextMeasurer: what it was asked with and the
+// rectangle it got, relative to the rectangle asked with.
+struct TMeasuredText {
+  std::wstring Text;
+  LOGFONTW Font;
+  UINT Flags;
+  SIZE Asked;
+  RECT Answer;
+};
+
 struct TGraphicsUnit {
   std::unique_ptr<TdxSolidBrushCache> BrushCache;
   std::unique_ptr<TcxSystemPaletteChangedNotifier> Notifier;
   // The context outlives the canvas that draws on it.
   TMemoryDC MeasureDC;
   std::unique_ptr<TCanvas> MeasureCanvas;
+  // The latest measurements, the newest first: a control measures the same
+  // captions at every paint.
+  std::vector<TMeasuredText> Measured;
   bool Finalized = false;
 };
+
+constexpr size_t kMeasuredTextCount = 16;
 
 TGraphicsUnit& GraphicsUnit() {
   static TGraphicsUnit unit;
@@ -89,7 +104,8 @@ void TcxRegion::Combine(const TcxRegion& ARegion, TcxRegionOperation AOperation)
 }
 
 void TcxRegion::Offset(int DX, int DY) {
-  OffsetRgn(Handle(), DX, DY);
+  if (DX != 0 || DY != 0)
+    OffsetRgn(Handle(), DX, DY);
 }
 
 // ---------------------------------------------------------------- TcxCustomCanvas
@@ -641,9 +657,28 @@ void TdxTextMeasurer::TextRectDT(RECT& ARect, const std::wstring& AText, const T
       unit.MeasureDC = std::move(dc);
       unit.MeasureCanvas = std::move(canvas);
     }
+    const LOGFONTW font = FontToLogFont(AFont);
+    const SIZE asked{RectWidth(ARect), RectHeight(ARect)};
+    auto& measured = unit.Measured;
+    for (auto it = measured.begin(); it != measured.end(); ++it)
+      if (it->Flags == ADTFlags && it->Asked.cx == asked.cx && it->Asked.cy == asked.cy &&
+          it->Text == AText && std::memcmp(&it->Font, &font, sizeof(font)) == 0) {
+        const RECT answer = it->Answer;
+        std::rotate(measured.begin(), it, it + 1);
+        ARect = RECT{ARect.left + answer.left, ARect.top + answer.top, ARect.left + answer.right,
+                     ARect.top + answer.bottom};
+        return;
+      }
+    const RECT askedAt = ARect;
     unit.MeasureCanvas->Font().Assign(AFont);
     ::DrawTextW(unit.MeasureCanvas->Handle(), AText.c_str(), static_cast<int>(AText.size()), &ARect,
                 ADTFlags | DT_CALCRECT);
+    if (measured.size() >= kMeasuredTextCount)
+      measured.pop_back();
+    measured.insert(measured.begin(),
+                    TMeasuredText{AText, font, ADTFlags, asked,
+                                  RECT{ARect.left - askedAt.left, ARect.top - askedAt.top,
+                                       ARect.right - askedAt.left, ARect.bottom - askedAt.top}});
     return;
   }
   // After the unit has shut down: a context for this call only.
@@ -1359,6 +1394,7 @@ void DoneGraphics() {
   unit.BrushCache.reset();
   unit.MeasureCanvas.reset();
   unit.MeasureDC.Reset();
+  unit.Measured.clear();
 }
 
 } // namespace telvora

@@ -50,6 +50,19 @@ TdxThemeData::TdxThemeData(TdxTheme ATheme, int ADpi, std::wstring AClassNameLis
   }
 }
 
+bool TdxThemeData::IsBackgroundPartiallyTransparent(int APartId, int AStateId) {
+  const std::uint64_t key =
+      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(APartId)) << 32) |
+      static_cast<std::uint32_t>(AStateId);
+  auto found = FPartiallyTransparent.find(key);
+  if (found == FPartiallyTransparent.end())
+    found =
+        FPartiallyTransparent
+            .emplace(key, IsThemeBackgroundPartiallyTransparent(Theme, APartId, AStateId) != FALSE)
+            .first;
+  return found->second;
+}
+
 TdxThemeData::~TdxThemeData() {
   if (Theme != 0)
     CloseThemeData(Theme);
@@ -316,6 +329,13 @@ TdxTheme OpenTheme(TdxThemedObjectType AThemedObjectType, const TdxScaleFactor* 
     return OpenTheme(AThemedObjectType, 0, AClassNameList);
   return OpenTheme(AThemedObjectType, TdxScaleFactorHelper::TargetDPI(AScaleFactor),
                    AClassNameList);
+}
+
+bool IsThemeBackgroundPartiallyTransparentCached(TdxTheme ATheme, int APartId, int AStateId) {
+  if (TdxThemeDataManager* manager = State().FThemeDataManager.get())
+    if (TdxThemeData* data = manager->FindByHandle(ATheme))
+      return data->IsBackgroundPartiallyTransparent(APartId, AStateId);
+  return IsThemeBackgroundPartiallyTransparent(ATheme, APartId, AStateId) != FALSE;
 }
 
 void CloseAllThemes() {

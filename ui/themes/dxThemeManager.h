@@ -133,6 +133,12 @@ public:
   std::unique_ptr<TdxScaleFactor> ScaleFactor;
   // May be 0 when the platform could not open the class list.
   TdxTheme Theme;
+  // Whether a part and state draw partly transparent, asked of the platform
+  // once while the theme stays open (a theme change closes it).
+  bool IsBackgroundPartiallyTransparent(int APartId, int AStateId);
+
+private:
+  std::unordered_map<std::uint64_t, bool> FPartiallyTransparent;
 };
 
 // The process-wide cache of open themes, keyed by type and DPI.
@@ -265,6 +271,11 @@ void CloseAllThemes();
 // The DPI the theme was opened for, as a scale factor; the system scale
 // factor for a theme opened without DPI or not known.
 const TdxScaleFactor* GetThemeScaleFactor(TdxTheme ATheme);
+
+// IsThemeBackgroundPartiallyTransparent, answered from the open theme's
+// record after the first question (asked of the platform for a handle the
+// cache does not hold).
+bool IsThemeBackgroundPartiallyTransparentCached(TdxTheme ATheme, int APartId, int AStateId);
 
 // The part's true size, converted from AScaleSource to AScaleFactor.
 bool GetThemeScaledPartSize(TdxThemedObjectType AThemedObjectType,

@@ -43,6 +43,47 @@ TEST(Canvas, TakingTheHandleSelectsFontPenAndBrush) {
   EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
 }
 
+// Text drawn without a background turns the brush hollow and back, at every
+// paint: the solid brush is kept for that and made anew only for a colour.
+TEST(Canvas, AHollowBrushInBetweenKeepsTheSolidBrush) {
+  TBitmap bitmap(8, 8, pf32bit);
+  TCanvas& canvas = bitmap.Canvas();
+  canvas.Brush().SetColor(clRed);
+  HDC dc = canvas.Handle();
+  const HGDIOBJ solid = GetCurrentObject(dc, OBJ_BRUSH);
+  const int live = TGdiObject::LiveCount();
+
+  canvas.Brush().SetStyle(bsClear);
+  dc = canvas.Handle();
+  LOGBRUSH brush{};
+  ASSERT_NE(GetObjectW(GetCurrentObject(dc, OBJ_BRUSH), sizeof(brush), &brush), 0);
+  EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_NULL));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  EXPECT_EQ(GetObjectType(solid), static_cast<DWORD>(OBJ_BRUSH));
+  EXPECT_EQ(TGdiObject::LiveCount(), live);
+
+  canvas.Brush().SetStyle(bsSolid);
+  dc = canvas.Handle();
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), solid);
+  EXPECT_EQ(GetBkMode(dc), OPAQUE);
+  EXPECT_EQ(GetBkColor(dc), static_cast<COLORREF>(clRed));
+  EXPECT_EQ(TGdiObject::LiveCount(), live);
+  PatBlt(dc, 0, 0, 8, 8, PATCOPY);
+  EXPECT_EQ(GetPixel(dc, 3, 3), static_cast<COLORREF>(clRed));
+
+  // Another colour after a hollow spell: a new brush of that colour.
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Handle();
+  canvas.Brush().SetStyle(bsSolid);
+  canvas.Brush().SetColor(clBlue);
+  dc = canvas.Handle();
+  EXPECT_NE(GetCurrentObject(dc, OBJ_BRUSH), solid);
+  EXPECT_EQ(GetObjectType(solid), 0u);
+  PatBlt(dc, 0, 0, 8, 8, PATCOPY);
+  EXPECT_EQ(GetPixel(dc, 3, 3), static_cast<COLORREF>(clBlue));
+  EXPECT_EQ(TGdiObject::LiveCount(), live);
+}
+
 TEST(Canvas, ObjectsASavedStateRefersToLiveUntilItIsRestored) {
   TBitmap bitmap(8, 8, pf32bit);
   TCanvas& canvas = bitmap.Canvas();

@@ -379,6 +379,68 @@ TEST_F(ThemeManager, DrawThemeBackgroundThroughTheCache) {
   EXPECT_FALSE(dxDrawThemeBackground(dc.Get(), kMissingClass, r, kPushButton, kNormal));
 }
 
+// The platform's answer, counted.
+int gTransparencyQuestions = 0;
+FARPROC gTransparencyAnswer = nullptr;
+BOOL WINAPI CountedIsThemeBackgroundPartiallyTransparent(TdxTheme theme, int part, int state) {
+  ++gTransparencyQuestions;
+  return reinterpret_cast<BOOL(WINAPI*)(TdxTheme, int, int)>(gTransparencyAnswer)(theme, part,
+                                                                                  state);
+}
+
+TEST_F(ThemeManager, PartialTransparencyIsAskedOncePerOpenThemePartAndState) {
+  const TdxTheme button = OpenTheme(totButton);
+  const TdxTheme window = OpenTheme(totWindow);
+  ASSERT_NE(button, 0u);
+  ASSERT_NE(window, 0u);
+  struct TCase {
+    TdxTheme Theme;
+    int Part, State;
+  };
+  const TCase cases[] = {{button, kPushButton, kNormal},
+                         {button, kPushButton, 2},
+                         {button, kCheckBox, kNormal},
+                         {window, 1, 1},
+                         {window, 17, 1}};
+  std::vector<BOOL> direct;
+  for (const TCase& c : cases)
+    direct.push_back(IsThemeBackgroundPartiallyTransparent(c.Theme, c.Part, c.State));
+
+  gTransparencyAnswer =
+      dxUxThemeEntryAddress(TdxUxThemeEntry::IsThemeBackgroundPartiallyTransparent);
+  ASSERT_NE(gTransparencyAnswer, nullptr);
+  gTransparencyQuestions = 0;
+  {
+    TUnboundEntry counted(TdxUxThemeEntry::IsThemeBackgroundPartiallyTransparent);
+    dxReplaceUxThemeEntryAddress(
+        TdxUxThemeEntry::IsThemeBackgroundPartiallyTransparent,
+        reinterpret_cast<FARPROC>(&CountedIsThemeBackgroundPartiallyTransparent));
+    for (int round = 0; round < 3; ++round)
+      for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(IsThemeBackgroundPartiallyTransparentCached(cases[i].Theme, cases[i].Part,
+                                                              cases[i].State),
+                  direct[i] != FALSE)
+            << i;
+    EXPECT_EQ(gTransparencyQuestions, static_cast<int>(std::size(cases)));
+
+    // A theme change closes the themes: the reopened one is asked again.
+    CloseAllThemes();
+    const TdxTheme reopened = OpenTheme(totButton);
+    EXPECT_EQ(IsThemeBackgroundPartiallyTransparentCached(reopened, kPushButton, kNormal),
+              direct[0] != FALSE);
+    EXPECT_EQ(gTransparencyQuestions, static_cast<int>(std::size(cases)) + 1);
+
+    // A handle the cache does not hold is asked every time (a class the
+    // cache has not opened: Wine hands out one handle per open class).
+    const TdxTheme own = OpenThemeData(nullptr, L"Edit");
+    ASSERT_NE(own, 0u);
+    IsThemeBackgroundPartiallyTransparentCached(own, kPushButton, kNormal);
+    IsThemeBackgroundPartiallyTransparentCached(own, kPushButton, kNormal);
+    EXPECT_EQ(gTransparencyQuestions, static_cast<int>(std::size(cases)) + 3);
+    CloseThemeData(own);
+  }
+}
+
 // Counts its notifications and the order they came in.
 class TCountingNotificator : public TdxThemeChangedNotificator {
 public:
