@@ -1,9 +1,7 @@
 #include "platform/Application.h"
 
+#include "platform/OleLibrary.h"
 #include "platform/Units.h"
-
-#include <objbase.h>
-#include <ole2.h>
 
 namespace telvora {
 
@@ -60,7 +58,8 @@ int TApplication::StartupShowCommand() {
 }
 
 TApplication::TApplication() : TComponent(nullptr) {
-  FOleInitialized = SUCCEEDED(OleInitialize(nullptr));
+  if (auto oleInitialize = Ole32().OleInitialize)
+    FOleInitialized = SUCCEEDED(oleInitialize(nullptr));
   wchar_t path[256] = {};
   DWORD length = GetModuleFileNameW(nullptr, path, 256);
   FTitle = TitleFromPath(std::wstring(path, length));
@@ -86,10 +85,11 @@ TApplication::~TApplication() {
   FMainForm = nullptr;
   if (FHandle)
     DestroyWindow(FHandle);
-  if (FComInitialized)
-    CoUninitialize();
-  if (FOleInitialized)
-    OleUninitialize();
+  const TOleEntryPoints& ole = Ole32();
+  if (FComInitialized && ole.CoUninitialize)
+    ole.CoUninitialize();
+  if (FOleInitialized && ole.OleUninitialize)
+    ole.OleUninitialize();
 }
 
 LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -97,7 +97,8 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, 
 }
 
 void TApplication::Initialize() {
-  FComInitialized = SUCCEEDED(CoInitialize(nullptr));
+  if (auto coInitialize = Ole32().CoInitialize)
+    FComInitialized = SUCCEEDED(coInitialize(nullptr));
 }
 
 void TApplication::SetMainFormOnTaskBar(bool value) {
@@ -261,6 +262,7 @@ void InitFrameworkUnit() {
 void DoneFrameworkUnit() {
   delete gApplication;
   gApplication = nullptr;
+  ReleaseOle32();
 }
 
 } // namespace telvora

@@ -1,4 +1,5 @@
 #include "platform/Application.h"
+#include "platform/OleLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,35 @@ TEST(ApplicationTitle, RunningProgramHasItsOwnTitle) {
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   ASSERT_NE(Application(), nullptr);
   EXPECT_EQ(Application()->Title(), TApplication::TitleFromPath(path));
+}
+
+// OLE on the main thread from the application object's creation to its end:
+// asking again answers S_FALSE while it is on, S_OK once it is off.
+bool OleIsOn() {
+  const TOleEntryPoints& ole = Ole32();
+  const HRESULT result = ole.OleInitialize(nullptr);
+  if (SUCCEEDED(result))
+    ole.OleUninitialize();
+  return result == S_FALSE;
+}
+
+TEST(ApplicationOle, OnFromTheApplicationsCreationToItsEnd) {
+  const TOleEntryPoints& ole = Ole32();
+  ASSERT_NE(ole.OleInitialize, nullptr);
+  ASSERT_NE(ole.OleUninitialize, nullptr);
+  ASSERT_NE(ole.CoInitialize, nullptr);
+  ASSERT_NE(ole.CoUninitialize, nullptr);
+  ASSERT_NE(ole.CreateStreamOnHGlobal, nullptr);
+  EXPECT_TRUE(OleIsOn());
+  Application()->Initialize();
+  EXPECT_EQ(ole.CoInitialize(nullptr), S_FALSE);
+  ole.CoUninitialize();
+
+  DoneFrameworkUnit();
+  EXPECT_FALSE(OleIsOn());
+  InitFrameworkUnit();
+  ASSERT_NE(Application(), nullptr);
+  EXPECT_TRUE(OleIsOn());
 }
 
 TEST(ErrorBoxText, AppendsAPeriodOnlyAfterCharactersAbovePeriod) {

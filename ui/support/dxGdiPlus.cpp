@@ -1,5 +1,7 @@
 #include "ui/support/dxGdiPlus.h"
 
+#include "platform/OleLibrary.h"
+
 #include <cstring>
 #include <type_traits>
 
@@ -68,7 +70,8 @@ bool dxOpenByteStream(const void* AData, size_t ASize, TdxStream& AStream) {
       return false;
     std::memcpy(lock.Data(), AData, ASize);
   }
-  if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &AStream.Stream)))
+  auto createStream = Ole32().CreateStreamOnHGlobal;
+  if (createStream == nullptr || FAILED(createStream(memory.Get(), TRUE, &AStream.Stream)))
     return false;
   memory.Release(); // the stream frees it
   return true;
