@@ -16,10 +16,6 @@ TOleLibrary& Library() {
   return library;
 }
 
-template <class T> void Bind(HMODULE AModule, const char* AName, T& AEntry) {
-  AEntry = reinterpret_cast<T>(GetProcAddress(AModule, AName));
-}
-
 } // namespace
 
 const TOleEntryPoints& Ole32() {
@@ -28,11 +24,11 @@ const TOleEntryPoints& Ole32() {
     library.Module.Reset(LoadLibraryW(L"ole32.dll"));
     if (HMODULE module = library.Module.Get()) {
       TOleEntryPoints& e = library.EntryPoints;
-      Bind(module, "OleInitialize", e.OleInitialize);
-      Bind(module, "OleUninitialize", e.OleUninitialize);
-      Bind(module, "CoInitialize", e.CoInitialize);
-      Bind(module, "CoUninitialize", e.CoUninitialize);
-      Bind(module, "CreateStreamOnHGlobal", e.CreateStreamOnHGlobal);
+      BindProcAddress(module, "OleInitialize", e.OleInitialize);
+      BindProcAddress(module, "OleUninitialize", e.OleUninitialize);
+      BindProcAddress(module, "CoInitialize", e.CoInitialize);
+      BindProcAddress(module, "CoUninitialize", e.CoUninitialize);
+      BindProcAddress(module, "CreateStreamOnHGlobal", e.CreateStreamOnHGlobal);
     }
   }
   return library.EntryPoints;

@@ -22,10 +22,6 @@ TDPIUnitState& DPIUnit() {
   return state;
 }
 
-template <class T> void Bind(HMODULE module, const char* name, T& entry) {
-  entry = module ? reinterpret_cast<T>(GetProcAddress(module, name)) : nullptr;
-}
-
 constexpr wchar_t kWindowMetricsKey[] = L"Control Panel\\Desktop\\WindowMetrics";
 constexpr wchar_t kAppliedDPIValue[] = L"AppliedDPI";
 constexpr int kDefaultDPI = 96;
@@ -43,13 +39,13 @@ void InitDPIUnit() {
   HMODULE shcore = unit.Shcore.Get();
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   TdxDPIEntryPoints& e = unit.EntryPoints;
-  Bind(shcore, "GetDpiForMonitor", e.GetDpiForMonitor);
-  Bind(shcore, "GetProcessDpiAwareness", e.GetProcessDpiAwareness);
-  Bind(shcore, "SetProcessDpiAwareness", e.SetProcessDpiAwareness);
-  Bind(user32, "GetSystemMetricsForDpi", e.GetSystemMetricsForDpi);
-  Bind(user32, "GetThreadDpiAwarenessContext", e.GetThreadDpiAwarenessContext);
-  Bind(user32, "SetThreadDpiAwarenessContext", e.SetThreadDpiAwarenessContext);
-  Bind(user32, "AdjustWindowRectExForDpi", e.AdjustWindowRectExForDpi);
+  BindProcAddress(shcore, "GetDpiForMonitor", e.GetDpiForMonitor);
+  BindProcAddress(shcore, "GetProcessDpiAwareness", e.GetProcessDpiAwareness);
+  BindProcAddress(shcore, "SetProcessDpiAwareness", e.SetProcessDpiAwareness);
+  BindProcAddress(user32, "GetSystemMetricsForDpi", e.GetSystemMetricsForDpi);
+  BindProcAddress(user32, "GetThreadDpiAwarenessContext", e.GetThreadDpiAwarenessContext);
+  BindProcAddress(user32, "SetThreadDpiAwarenessContext", e.SetThreadDpiAwarenessContext);
+  BindProcAddress(user32, "AdjustWindowRectExForDpi", e.AdjustWindowRectExForDpi);
 }
 
 void DoneDPIUnit() {
