@@ -80,6 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
   HWND window = CreateWindowExW(0, wc.lpszClassName, L"TELVORA", style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                 nullptr, nullptr, instance, nullptr);
+  steps.Mark(L"window created");
   gFont = CreateFontW(-scale(11), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                       DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
@@ -94,7 +95,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     if (std::wcscmp(c.Class, L"EDIT") == 0)
       edit = child;
   }
-  steps.Mark(L"window and controls created");
+  steps.Mark(L"controls created");
   ShowWindow(window, show == SW_SHOWMAXIMIZED ? show : SW_SHOWNORMAL);
   SetFocus(edit);
   SetForegroundWindow(window);
