@@ -85,11 +85,11 @@ TApplication::~TApplication() {
   FMainForm = nullptr;
   if (FHandle)
     DestroyWindow(FHandle);
-  const TOleEntryPoints& ole = Ole32();
-  if (FComInitialized && ole.CoUninitialize)
-    ole.CoUninitialize();
-  if (FOleInitialized && ole.OleUninitialize)
-    ole.OleUninitialize();
+  // ole32 is only asked for what was initialised (it is loaded already then).
+  if (FComInitialized)
+    Ole32().CoUninitialize();
+  if (FOleInitialized)
+    Ole32().OleUninitialize();
 }
 
 LRESULT CALLBACK TApplication::AppWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

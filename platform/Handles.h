@@ -91,16 +91,16 @@ struct TWindowTraits {
 
 using TRegKey = TUniqueHandle<TRegKeyTraits>;
 using TModule = TUniqueHandle<TModuleTraits>;
+using TGlobalMemory = TUniqueHandle<TGlobalTraits>;
+using TMemoryDC = TUniqueHandle<TMemoryDCTraits>;
+using TGdiObject = TUniqueHandle<TGdiObjectTraits>;
+using TWindowHandle = TUniqueHandle<TWindowTraits>;
 
 // Sets AEntry to AModule's function AName, or to none where the module or
 // the function cannot be had.
 template <class T> void BindProcAddress(HMODULE AModule, const char* AName, T& AEntry) noexcept {
   AEntry = AModule ? reinterpret_cast<T>(GetProcAddress(AModule, AName)) : nullptr;
 }
-using TGlobalMemory = TUniqueHandle<TGlobalTraits>;
-using TMemoryDC = TUniqueHandle<TMemoryDCTraits>;
-using TGdiObject = TUniqueHandle<TGdiObjectTraits>;
-using TWindowHandle = TUniqueHandle<TWindowTraits>;
 
 // Runs a step when the scope ends, also when an exception passes.
 template <class F> class TScopeExit {
