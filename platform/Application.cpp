@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include "platform/OleLibrary.h"
+#include "platform/ProgramIcon.h"
 #include "platform/Units.h"
 
 namespace telvora {
@@ -67,12 +68,13 @@ TApplication::TApplication() : TComponent(nullptr) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW existing{};
   if (!GetClassInfoW(instance, kApplicationClass, &existing)) {
-    WNDCLASSW wc{};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = AppWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, L"MAINICON");
+    SetProgramIcon(wc);
     wc.lpszClassName = kApplicationClass;
-    RegisterClassW(&wc);
+    RegisterClassExW(&wc);
   }
   FHandle = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClass, FTitle.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

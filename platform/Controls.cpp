@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/ProgramIcon.h"
 
 #include <algorithm>
 #include <climits>
@@ -258,15 +259,16 @@ void TWinControl::CreateWnd() {
   if (params.SystemClass.empty()) {
     WNDCLASSW existing{};
     if (!GetClassInfoW(instance, params.WinClassName.c_str(), &existing)) {
-      WNDCLASSW wc{};
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof(wc);
       wc.style = params.ClassStyle;
       wc.lpfnWndProc = ControlWndProc;
       wc.hInstance = instance;
       wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
       wc.hbrBackground = params.Background;
-      wc.hIcon = LoadIconW(instance, L"MAINICON");
+      SetProgramIcon(wc);
       wc.lpszClassName = params.WinClassName.c_str();
-      if (!RegisterClassW(&wc)) {
+      if (!RegisterClassExW(&wc)) {
         FCreatingWindow = false;
         throw Exception(L"Cannot register window class " + params.WinClassName);
       }

@@ -70,6 +70,8 @@ void TCustomForm::ApplyClientSize() {
   RECT windowRect{}, clientRect{};
   GetWindowRect(window, &windowRect);
   GetClientRect(window, &clientRect);
+  if (clientRect.right == FClientWidth && clientRect.bottom == FClientHeight)
+    return; // made at that size already
   int frameWidth = (windowRect.right - windowRect.left) - clientRect.right;
   int frameHeight = (windowRect.bottom - windowRect.top) - clientRect.bottom;
   SetWindowPos(window, nullptr, 0, 0, FClientWidth + frameWidth, FClientHeight + frameHeight,

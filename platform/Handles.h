@@ -88,6 +88,12 @@ struct TWindowTraits {
   using Handle = HWND;
   static void Close(HWND h) noexcept { DestroyWindow(h); }
 };
+// Kernel objects such as open files. CreateFile's INVALID_HANDLE_VALUE is
+// not a handle: pass FileHandleOrNull(...) to the holder.
+struct TKernelHandleTraits {
+  using Handle = HANDLE;
+  static void Close(HANDLE h) noexcept { CloseHandle(h); }
+};
 
 using TRegKey = TUniqueHandle<TRegKeyTraits>;
 using TModule = TUniqueHandle<TModuleTraits>;
@@ -95,6 +101,11 @@ using TGlobalMemory = TUniqueHandle<TGlobalTraits>;
 using TMemoryDC = TUniqueHandle<TMemoryDCTraits>;
 using TGdiObject = TUniqueHandle<TGdiObjectTraits>;
 using TWindowHandle = TUniqueHandle<TWindowTraits>;
+using TKernelHandle = TUniqueHandle<TKernelHandleTraits>;
+
+inline HANDLE FileHandleOrNull(HANDLE AHandle) noexcept {
+  return AHandle == INVALID_HANDLE_VALUE ? nullptr : AHandle;
+}
 
 // Sets AEntry to AModule's function AName, or to none where the module or
 // the function cannot be had.

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
 rounds=${1:-15}
 
-telvora_build TELVORA minimal-window native-window startup-bench startup-steps paint-bench \
+telvora_build TELVORA minimal-window native-window native-window-framework startup-bench startup-steps paint-bench \
   fading-bench graphics-bench
 trap telvora_temp_wine_down EXIT
 telvora_temp_wine_up
@@ -25,13 +25,16 @@ echo
 echo "== Fading against memcpy"
 telvora_wine "$bin/fading-bench.exe" "$rounds" || status=1
 echo
-echo "== Start-up against the same window of native controls and the minimal window program"
+echo "== Start-up against the same window of native controls (alone, and with the pieces the"
+echo "   window framework must add) and the minimal window program"
 telvora_wine "$bin/startup-bench.exe" "$rounds" "$(winpath "$bin/TELVORA.exe")" \
-  "$(winpath "$bin/native-window.exe")" "$(winpath "$bin/minimal-window.exe")" || status=1
+  "$(winpath "$bin/native-window.exe")" "$(winpath "$bin/native-window-framework.exe")" \
+  "$(winpath "$bin/minimal-window.exe")" || status=1
 echo
 echo "== Where start-up time goes"
 telvora_wine "$bin/startup-bench.exe" --steps "$rounds" 'C:\telvora-startup-steps.txt' \
-  "$(winpath "$bin/startup-steps.exe")" "$(winpath "$bin/native-window.exe")" || status=1
+  "$(winpath "$bin/startup-steps.exe")" "$(winpath "$bin/native-window.exe")" \
+  "$(winpath "$bin/native-window-framework.exe")" || status=1
 echo
 echo "== Canvas: button paint sequence and caption routes"
 telvora_wine "$bin/graphics-bench.exe" || status=1

@@ -9,15 +9,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <type_traits>
 
 namespace telvora {
 
 namespace {
+
+// A glyph file larger than this is not read (it would not be a glyph).
+constexpr LONGLONG kMaxFileBytes = 64LL << 20;
 
 int gDecodeCount = 0;
 int gDrawBitmapCount = 0;
@@ -256,11 +256,17 @@ bool TdxSmartGlyph::LoadFromBytes(const void* AData, size_t ASize) {
 }
 
 bool TdxSmartGlyph::LoadFromFile(const std::wstring& AFileName) {
-  std::ifstream file(std::filesystem::path(AFileName), std::ios::binary);
-  if (!file)
+  TKernelHandle file(FileHandleOrNull(CreateFileW(AFileName.c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  LARGE_INTEGER size{};
+  if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxFileBytes)
     return false;
-  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad())
+  std::vector<char> bytes(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
     return false;
   return LoadFromBytes(bytes.data(), bytes.size());
 }

@@ -4,6 +4,7 @@
 
 #include "ui/support/dxSmartGlyph.h"
 
+#include "platform/Handles.h"
 #include "ui/support/dxScaleFactor.h"
 #include "ui/support/tests/ImageTestSupport.h"
 
@@ -80,6 +81,14 @@ TEST(dxSmartGlyphLoading, DecodesToTheExactPixels) {
        },
        3, 2, kRgbPng},
       {"PNG file", [&](TdxSmartGlyph& g) { return g.LoadFromFile(file.Name); }, 4, 3, kRgbaPng},
+      {"PNG file another program has open for writing",
+       [&](TdxSmartGlyph& g) {
+         TKernelHandle writer(FileHandleOrNull(
+             CreateFileW(file.Name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+         return writer && g.LoadFromFile(file.Name);
+       },
+       4, 3, kRgbaPng},
       {"RCDATA resource",
        [&](TdxSmartGlyph& g) { return g.LoadFromResource(self, L"RGBA_PNG", RT_RCDATA); }, 4, 3,
        kRgbaPng},
@@ -120,6 +129,8 @@ TEST(dxSmartGlyphLoading, RefusedDataLeavesTheGlyphAsItWas) {
   const TBytes pngHalf(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2));
   const TBytes bmpHeaderOnly(bmp.begin(), bmp.begin() + 54);
   const TBytes bmpHalf(bmp.begin(), bmp.begin() + static_cast<std::ptrdiff_t>(bmp.size() / 2));
+  const TTempFile empty(L"empty.png", {});
+  const TTempFile locked(L"locked.png", png);
   HMODULE self = GetModuleHandleW(nullptr);
 
   const struct {
@@ -140,6 +151,20 @@ TEST(dxSmartGlyphLoading, RefusedDataLeavesTheGlyphAsItWas) {
       {"no data", [&](TdxSmartGlyph& g) { return g.LoadFromBytes(nullptr, 10); }},
       {"missing file",
        [&](TdxSmartGlyph& g) { return g.LoadFromFile(TempFileName(L"no-such-file.png")); }},
+      {"empty file", [&](TdxSmartGlyph& g) { return g.LoadFromFile(empty.Name); }},
+      {"a folder",
+       [&](TdxSmartGlyph& g) {
+         wchar_t folder[MAX_PATH];
+         GetTempPathW(MAX_PATH, folder);
+         return g.LoadFromFile(folder);
+       }},
+      {"file another program holds without sharing",
+       [&](TdxSmartGlyph& g) {
+         TKernelHandle holder(
+             FileHandleOrNull(CreateFileW(locked.Name.c_str(), GENERIC_READ, 0, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+         return !holder || g.LoadFromFile(locked.Name);
+       }},
       {"missing resource",
        [&](TdxSmartGlyph& g) { return g.LoadFromResource(self, L"NO_SUCH_PNG", RT_RCDATA); }},
       {"missing bitmap resource",
