@@ -2,9 +2,14 @@
 
 #include "app/Main.h"
 
+#include "platform/Application.h"
+#include "platform/Graphics.h"
+#include "platform/Handles.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace telvora {
 namespace {
@@ -29,6 +34,33 @@ SIZE ClientSizeOf(HWND window) {
   RECT r{};
   GetClientRect(window, &r);
   return {r.right, r.bottom};
+}
+
+// The pixels of AIcon drawn at ASize x ASize on white.
+std::vector<DWORD> IconPixels(HICON AIcon, int ASize) {
+  BITMAPINFO info = TopDown32BitInfo(ASize, ASize);
+  void* bits = nullptr;
+  TGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  TMemoryDC dc(CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc)
+    return {};
+  TSelectObject select(dc.Get(), bitmap.Get());
+  RECT r{0, 0, ASize, ASize};
+  FillRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  DrawIconEx(dc.Get(), 0, 0, AIcon, ASize, ASize, 0, nullptr, DI_NORMAL);
+  GdiFlush();
+  const DWORD* p = static_cast<const DWORD*>(bits);
+  return std::vector<DWORD>(p, p + ASize * ASize);
+}
+
+int IconWidth(HICON AIcon) {
+  ICONINFO info{};
+  if (!GetIconInfo(AIcon, &info))
+    return 0;
+  TGdiObject mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bm{};
+  GetObjectW(colour ? colour.Get() : mask.Get(), sizeof(bm), &bm);
+  return bm.bmWidth;
 }
 
 class MainForm : public ::testing::Test {
@@ -66,6 +98,34 @@ TEST_F(MainForm, DescriptionCreatesTheThreeControlsInOrder) {
   HWND bottom = GetWindow(f.Handle(), GW_CHILD);
   bottom = GetWindow(bottom, GW_HWNDLAST);
   EXPECT_EQ(bottom, f.btnKopyala->Handle());
+}
+
+// The caption, task bar and Alt+Tab show the program's own icon images,
+// large and small, for the main window and the application window alike.
+TEST_F(MainForm, WindowsCarryTheProgramsIconInBothSizes) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const int large = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
+  const struct {
+    int Size;
+    int ClassIndex;
+  } sizes[] = {{large, GCLP_HICON}, {small, GCLP_HICONSM}};
+  ASSERT_NE(Application(), nullptr);
+  for (HWND window : {FForm->Handle(), Application()->Handle()})
+    for (const auto& size : sizes) {
+      SCOPED_TRACE(testing::Message()
+                   << (window == FForm->Handle() ? "main window " : "application window ")
+                   << size.Size << " px");
+      HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, size.ClassIndex));
+      ASSERT_NE(icon, nullptr);
+      EXPECT_EQ(IconWidth(icon), size.Size);
+      // The resource's own image of that size, loaded apart.
+      HICON own = static_cast<HICON>(
+          LoadImageW(instance, L"MAINICON", IMAGE_ICON, size.Size, size.Size, 0));
+      ASSERT_NE(own, nullptr);
+      const std::vector<DWORD> expected = IconPixels(own, size.Size);
+      DestroyIcon(own);
+      EXPECT_EQ(IconPixels(icon, size.Size), expected);
+    }
 }
 
 TEST_F(MainForm, LayoutAtNinetySixDpi) {
