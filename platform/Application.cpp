@@ -114,8 +114,12 @@ void TApplication::SetupForm(TCustomForm* form) {
   bool first = FMainForm == nullptr;
   if (first)
     FMainForm = form;
-  form->HandleNeeded();
+  // The form's window first, which tells the monitor and so the resolution
+  // to scale to; the controls' windows are made after the scaling, at their
+  // final bounds and fonts, rather than made and then changed.
+  form->HandleNeeded(false);
   form->ScaleForCurrentDpi();
+  form->CreateChildHandles();
   if (first && FMainFormOnTaskBar && FHandle) {
     LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     SetWindowLongPtrW(FHandle, GWL_EXSTYLE, ex | WS_EX_NOACTIVATE);

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/ProgramIcon.h"
 
 #include <algorithm>
@@ -298,6 +299,17 @@ void TWinControl::CreateWnd() {
   if (WantsWindowFont())
     SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
   CreateHandleDone();
+  if (!FDeferChildHandles)
+    CreateChildHandles();
+}
+
+void TWinControl::HandleNeeded(bool AWithChildren) {
+  FDeferChildHandles = !AWithChildren;
+  TScopeExit reset([this] { FDeferChildHandles = false; });
+  Handle();
+}
+
+void TWinControl::CreateChildHandles() {
   for (TWinControl* child : FControls)
     child->HandleNeeded();
 }

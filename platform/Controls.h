@@ -86,7 +86,11 @@ public:
 
   HWND Handle();
   bool HandleAllocated() const noexcept { return FHandle != nullptr; }
-  void HandleNeeded() { Handle(); }
+  // Makes sure the window exists: with its children's windows, or without
+  // them (AWithChildren false) until CreateChildHandles or a child's
+  // Handle() makes them.
+  void HandleNeeded(bool AWithChildren = true);
+  void CreateChildHandles();
   void RecreateWnd();
 
   int Left() const noexcept { return FLeft; }
@@ -251,6 +255,7 @@ private:
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
   bool FCreatingWindow = false;
+  bool FDeferChildHandles = false;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TScaleRatio FScale;
   // The edges as last given, and the scale they were given at.

@@ -94,6 +94,29 @@ TEST(MainFormDpiChanges, AnyWalkOfResolutionsEndsInTheLayoutOfAFreshStart) {
                           << firstDifference;
 }
 
+// At start-up the form is scaled while only its own window exists; its
+// controls' windows are then made at their final bounds and fonts. That
+// gives the layout of scaling a form whose controls' windows exist.
+TEST(MainFormDpiChanges, ScalingBeforeTheControlsWindowsExistGivesTheSameLayout) {
+  for (int dpi : kResolutions) {
+    SCOPED_TRACE(dpi);
+    std::unique_ptr<TfrmMain> reference = NewMainForm();
+    reference->ScaleForPPI(dpi);
+
+    auto form = std::make_unique<TfrmMain>(nullptr);
+    form->ReadFormDescription();
+    form->HandleNeeded(false);
+    ASSERT_TRUE(form->HandleAllocated());
+    for (int i = 0; i < form->ControlCount(); ++i)
+      EXPECT_FALSE(form->Controls(i)->HandleAllocated()) << i;
+    form->ScaleForPPI(dpi);
+    form->CreateChildHandles();
+    for (int i = 0; i < form->ControlCount(); ++i)
+      EXPECT_TRUE(form->Controls(i)->HandleAllocated()) << i;
+    EXPECT_EQ(Layout(*form), Layout(*reference));
+  }
+}
+
 TEST(MainFormDpiChanges, OneRoundTripComesBackToTheDesignedLayout) {
   std::unique_ptr<TfrmMain> form = NewMainForm();
   const std::string designed = Layout(*form);
