@@ -90,7 +90,11 @@ void TEdit::WndProc(TMessage& message) {
     HDC dc = reinterpret_cast<HDC>(message.WParam);
     SetTextColor(dc, ColorToRGB(Font().Color()));
     SetBkColor(dc, ColorToRGB(Color()));
-    FBrush.Reset(CreateSolidBrush(ColorToRGB(Color())));
+    const COLORREF background = ColorToRGB(Color());
+    if (!FBrush || background != FBrushColor) {
+      FBrush.Reset(CreateSolidBrush(background));
+      FBrushColor = FBrush ? background : CLR_INVALID;
+    }
     message.Result = reinterpret_cast<LRESULT>(FBrush.Get());
     return;
   }

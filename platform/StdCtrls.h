@@ -34,7 +34,10 @@ private:
   bool FReadOnly = false;
   bool FAutoSelect = true;
   bool FAutoSize = true;
+  // The background brush handed out for the colour requests, kept while
+  // the colour stays.
   TGdiObject FBrush;
+  COLORREF FBrushColor = CLR_INVALID;
 };
 
 class TCustomButton : public TWinControl {

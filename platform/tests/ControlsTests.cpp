@@ -2,6 +2,7 @@
 // and their figures when the form is rescaled again and again.
 
 #include "platform/Forms.h"
+#include "platform/Handles.h"
 #include "platform/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,41 @@ TEST(ControlIdentifiers, UniqueUnderTheParentHoweverTheWindowsCameAbout) {
   // A window made again keeps clear of its siblings.
   form.Controls(0)->RecreateWnd();
   EXPECT_TRUE(IdentifiersUnique(form)) << "a recreated window";
+}
+
+// The edit box answers its colour requests with a brush of its colour: the
+// same brush while the colour stays, a new one of the new colour after a
+// change (the old one freed), for the read-only and the editable look.
+TEST(EditColours, OneBrushPerColourForEveryColourRequest) {
+  TIdTestForm form(nullptr);
+  form.SetClientSize(300, 200);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  form.HandleNeeded();
+  TMemoryDC dc(CreateCompatibleDC(nullptr));
+  auto ask = [&](UINT AMessage) {
+    return reinterpret_cast<HBRUSH>(SendMessageW(form.Handle(), AMessage,
+                                                 reinterpret_cast<WPARAM>(dc.Get()),
+                                                 reinterpret_cast<LPARAM>(edit->Handle())));
+  };
+  auto colourOf = [](HBRUSH ABrush) {
+    LOGBRUSH info{};
+    return GetObjectW(ABrush, sizeof(info), &info) == sizeof(info) ? info.lbColor : CLR_INVALID;
+  };
+  const int liveBefore = TGdiObject::LiveCount();
+  edit->SetColor(static_cast<TColor>(RGB(10, 20, 30)));
+  const HBRUSH first = ask(WM_CTLCOLOREDIT);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(colourOf(first), RGB(10, 20, 30));
+  EXPECT_EQ(GetBkColor(dc.Get()), RGB(10, 20, 30));
+  for (UINT request : {WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLOREDIT})
+    EXPECT_EQ(ask(request), first);
+  EXPECT_EQ(TGdiObject::LiveCount(), liveBefore + 1);
+
+  edit->SetColor(static_cast<TColor>(RGB(200, 100, 50)));
+  const HBRUSH second = ask(WM_CTLCOLORSTATIC);
+  EXPECT_EQ(colourOf(second), RGB(200, 100, 50));
+  EXPECT_EQ(TGdiObject::LiveCount(), liveBefore + 1) << "the brush of the old colour is freed";
 }
 
 class TPlainControl : public TWinControl {
