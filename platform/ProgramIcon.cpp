@@ -3,23 +3,17 @@
 namespace telvora {
 
 namespace {
-constexpr wchar_t kProgramIconName[] = L"MAINICON";
-
 HICON LoadSharedIcon(HINSTANCE AInstance, int AWidth, int AHeight) {
   return static_cast<HICON>(
-      LoadImageW(AInstance, kProgramIconName, IMAGE_ICON, AWidth, AHeight, LR_SHARED));
+      LoadImageW(AInstance, L"MAINICON", IMAGE_ICON, AWidth, AHeight, LR_SHARED));
 }
 } // namespace
 
-TProgramIcon ProgramIcon(HINSTANCE AInstance) {
-  return {LoadSharedIcon(AInstance, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)),
-          LoadSharedIcon(AInstance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))};
-}
-
 void SetProgramIcon(WNDCLASSEXW& AClass) {
-  const TProgramIcon icon = ProgramIcon(AClass.hInstance);
-  AClass.hIcon = icon.Large;
-  AClass.hIconSm = icon.Small;
+  AClass.hIcon =
+      LoadSharedIcon(AClass.hInstance, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+  AClass.hIconSm = LoadSharedIcon(AClass.hInstance, GetSystemMetrics(SM_CXSMICON),
+                                  GetSystemMetrics(SM_CYSMICON));
 }
 
 } // namespace telvora
