@@ -8,8 +8,8 @@ namespace telvora {
 // resources, that is AClass.hInstance's) in both sizes a class carries: the
 // large one and the small one of the caption and task bar. Both are the
 // system's shared copies (never destroyed); without the resource both are
-// null. Giving the small icon too spares the system deriving
-// one from the large icon's resource at every class registration.
+// null. Giving the small icon too spares the system deriving one from the
+// large icon's resource at every class registration.
 void SetProgramIcon(WNDCLASSEXW& AClass);
 
 } // namespace telvora
