@@ -958,8 +958,6 @@ void TcxCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
                  (FInternalStates.Contains(bisPressed) ||
                   (FInternalStates.Contains(bisMenuButtonPressed) &&
                    (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)));
-  if (!FInternalStates.Contains(bisMenuVisible))
-    FIsDropDownMenuClosing = false;
   // A completed click of a speed button latches it or lets it go.
   if (doClick && GetSpeedButtonMode() && Action() == nullptr)
     FSpeedButtonOptions.SetDown(!GetDown());
@@ -967,8 +965,17 @@ void TcxCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
   SetInternalStates(FInternalStates.Without(bisPressed).Without(bisMenuButtonPressed));
   if (!GetCanBeFocused() && HandleAllocated() && GetCapture() == Handle())
     ReleaseCapture();
-  if (doClick)
-    Click();
+  {
+    // The click that closed the menu by landing on it is carried out
+    // before the closing mark goes: a drop-down kind's click would
+    // otherwise open the menu again.
+    TScopeExit closed([this] {
+      if (!FInternalStates.Contains(bisMenuVisible))
+        FIsDropDownMenuClosing = false;
+    });
+    if (doClick)
+      Click();
+  }
   Invalidate();
 }
 
