@@ -6,6 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/wine-env.sh
+# Timings of emulated code mean nothing: the benches run the x86_64 build
+# (natively under 64-bit Wine) unless TELVORA_ARCH says otherwise.
+export TELVORA_ARCH=${TELVORA_ARCH:-x86_64}
 rounds=${1:-15}
 
 telvora_build TELVORA minimal-window native-window native-window-framework startup-bench startup-steps paint-bench \
@@ -14,7 +17,7 @@ trap telvora_temp_wine_down EXIT
 telvora_temp_wine_up
 
 bin="$build/bin"
-winpath() { telvora_wine winepath -w "$1" 2>/dev/null; }
+winpath() { telvora_wine_tool winepath -w "$1" 2>/dev/null; }
 status=0
 
 echo "== Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) at the start"

@@ -19,12 +19,12 @@ work=$(mktemp -d /tmp/telvora-sheet.XXXXXX)
 trap 'telvora_temp_wine_down; rm -rf "$work"' EXIT
 telvora_temp_wine_up
 
-telvora_wine "$build/bin/painter-sheet.exe" "$(telvora_wine winepath -w "$work/painters.bmp")"
+telvora_wine "$build/bin/painter-sheet.exe" "$(telvora_wine_tool winepath -w "$work/painters.bmp")"
 mkdir -p "$(dirname "$painters")"
 convert "$work/painters.bmp" "$painters"
 echo "wrote $painters"
 
-telvora_wine "$build/bin/button-sheet.exe" "$(telvora_wine winepath -w "$work/buttons.bmp")"
+telvora_wine "$build/bin/button-sheet.exe" "$(telvora_wine_tool winepath -w "$work/buttons.bmp")"
 mkdir -p "$(dirname "$buttons")"
 convert "$work/buttons.bmp" "$buttons"
 echo "wrote $buttons"

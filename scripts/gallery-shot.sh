@@ -18,8 +18,8 @@ work=$(mktemp -d /tmp/telvora-gallery.XXXXXX)
 trap 'telvora_temp_wine_down; rm -rf "$work"' EXIT
 telvora_temp_wine_up
 
-exe=$(telvora_wine winepath -w "$build/bin/ButtonGallery.exe")
-bmp=$(telvora_wine winepath -w "$work/gallery.bmp")
+exe=$(telvora_wine_tool winepath -w "$build/bin/ButtonGallery.exe")
+bmp=$(telvora_wine_tool winepath -w "$work/gallery.bmp")
 # Wine's services inherit the output: it goes to a file, never a pipe.
 if ! telvora_wine "$build/bin/gallery-shot.exe" "$exe" "$bmp" \
   "${TELVORA_GALLERY_HOVER:-Install the updates}" >"$work/shot.log" 2>&1; then

@@ -23,7 +23,7 @@ mkdir -p "$(dirname "$shot")"
 trap telvora_wine_down EXIT
 telvora_wine_up "$prefix"
 bmp=$(mktemp /tmp/telvora-shot.XXXXXX.bmp)
-telvora_wine "$build/bin/telvora-drive.exe" "$build/bin/TELVORA.exe" "$(telvora_wine winepath -w "$bmp")"
+telvora_wine "$build/bin/telvora-drive.exe" "$build/bin/TELVORA.exe" "$(telvora_wine_tool winepath -w "$bmp")"
 convert "$bmp" "$shot"
 rm -f "$bmp"
 echo "Screenshot: $shot"

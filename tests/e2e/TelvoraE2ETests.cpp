@@ -5,6 +5,7 @@
 #include "tests/e2e/Telvora.h"
 #include "tests/support/ClipboardHolder.h"
 #include "tests/support/Desktop.h"
+#include "tests/support/RegistryValueGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ void ExpectErrorBox(TTelvora& telvora, const std::wstring& caption, const std::w
   EXPECT_EQ(Narrow(box->Text), Narrow(text));
   EXPECT_EQ(box->Buttons, std::vector<std::wstring>{L"OK"});
   // The icon is compared once the box has painted it.
-  EXPECT_TRUE(WaitUntil([&] { return MessageBoxShowsIcon(box->Window, IDI_HAND); }, 3s))
+  EXPECT_TRUE(WaitUntil([&] { return MessageBoxShowsIcon(box->Window, IDI_HAND); }))
       << "the stop icon";
   EXPECT_FALSE(MessageBoxShowsIcon(box->Window, IDI_ASTERISK));
   EXPECT_EQ(box->Owner, telvora.Main);
@@ -524,6 +525,48 @@ INSTANTIATE_TEST_SUITE_P(MachineGuid, RegistryRead, ::testing::ValuesIn(kRegistr
                          [](const ::testing::TestParamInfo<TRegistryCase>& info) {
                            return std::string(info.param.Name);
                          });
+
+// --- The registry's two views ----------------------------------------------------
+
+// On 64-bit Windows a 32-bit program sees the 32-bit view of HKLM\SOFTWARE
+// (Wow6432Node) unless it asks for the other. The two views hold different
+// values here; "GUID Oku" shows, and "Kopyala" copies, the 64-bit view's.
+using RegistryViews = SharedWindow;
+
+TEST_F(RegistryViews, GuidOkuShowsTheSixtyFourBitViewsValueAndKopyalaCopiesIt) {
+  TTelvora& t = Telvora();
+  BOOL wow64 = FALSE;
+  ASSERT_TRUE(IsWow64Process(t.Process().Handle(), &wow64));
+  EXPECT_EQ(wow64 != FALSE, sizeof(void*) == 4)
+      << "the 32-bit build's TELVORA runs under WOW64, the 64-bit build's natively";
+
+  const auto read32 = [] {
+    return ReadRegistryString(HKEY_LOCAL_MACHINE, kCryptographyKey, kMachineGuidName,
+                              KEY_WOW64_32KEY);
+  };
+  const std::optional<std::wstring> original64 = RegistryMachineGuid();
+  const std::optional<std::wstring> original32 = read32();
+  ASSERT_TRUE(original64) << "the registry has no MachineGuid";
+  {
+    const std::wstring value64 = L"64646464-6464-4664-8664-646464646464";
+    const std::wstring value32 = L"32323232-3232-4332-8332-323232323232";
+    TCryptographyKeyGuard key64;
+    ASSERT_TRUE(key64.Saved()) << "could not save the Cryptography key";
+    ASSERT_TRUE(key64.WriteString(REG_SZ, value64));
+    TRegistryValueGuard key32(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, kCryptographyKey,
+                              kMachineGuidName, StringData(value32));
+    ASSERT_TRUE(key32.Applied()) << "could not write the 32-bit view's value";
+    ASSERT_EQ(RegistryMachineGuid(), value64);
+    ASSERT_EQ(read32(), value32);
+
+    ASSERT_TRUE(t.Click(t.GuidOku));
+    EXPECT_TRUE(t.WaitForEditText(value64)) << Narrow(t.EditText());
+    EXPECT_TRUE(CopiesToClipboard(t, value64));
+    EXPECT_TRUE(TopLevelWindows(t.Id()) == std::vector<HWND>{t.Main});
+  }
+  EXPECT_EQ(RegistryMachineGuid(), original64) << "the 64-bit view's value is back";
+  EXPECT_EQ(read32(), original32) << "the 32-bit view's value (or its absence) is back";
+}
 
 // --- Clipboard held by another process -----------------------------------------
 

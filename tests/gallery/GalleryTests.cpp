@@ -184,10 +184,10 @@ TEST_F(GalleryTest, PointerOverAButtonShowsItsHotLookAndClosingEndsWithExitCodeZ
   ASSERT_FALSE(normal.empty()) << "cannot read the button's pixels";
 
   ASSERT_TRUE(MoveMouseTo(WindowCentre(button)));
-  EXPECT_TRUE(WaitUntil([&] { return CaptureWindow(button) != normal; }, 3s))
+  EXPECT_TRUE(WaitUntil([&] { return CaptureWindow(button) != normal; }))
       << "the ultra-flat button looks the same under the pointer";
   ASSERT_TRUE(MoveMouseTo(NeutralPoint(Main)));
-  EXPECT_TRUE(WaitUntil([&] { return CaptureWindow(button) == normal; }, 3s))
+  EXPECT_TRUE(WaitUntil([&] { return CaptureWindow(button) == normal; }))
       << "the ultra-flat button does not look as before once the pointer has gone";
 
   std::optional<DWORD> code = CloseAndWait();

@@ -205,7 +205,7 @@ public:
     const unsigned first = Random(2);
     const HWND button = buttons[first];
     check.Expect(MoveMouseTo(WindowCentre(button)), "the pointer could not be moved");
-    check.Expect(WaitUntil([&] { return CaptureWindow(button) != normal[first]; }, 3s),
+    check.Expect(WaitUntil([&] { return CaptureWindow(button) != normal[first]; }),
                  "no hot look on " + Narrow(WindowText(button)));
     const TPixels hot = SettledLook(button);
     if (Random(2) == 0) {
@@ -213,7 +213,7 @@ public:
       // fades in.
       const HWND other = buttons[1 - first];
       check.Expect(MoveMouseTo(WindowCentre(other)), "the pointer could not be moved");
-      check.Expect(WaitUntil([&] { return CaptureWindow(other) != normal[1 - first]; }, 3s),
+      check.Expect(WaitUntil([&] { return CaptureWindow(other) != normal[1 - first]; }),
                    "no hot look on " + Narrow(WindowText(other)));
     }
     if (Random(2) == 0) {
@@ -224,13 +224,11 @@ public:
     // Off the buttons: watch the fade out.
     MoveMouseTo(t.EmptySpot());
     bool between = false;
-    WaitUntil(
-        [&] {
-          TPixels now = CaptureWindow(button);
-          between = between || (now != hot && now != normal[first]);
-          return now == normal[first];
-        },
-        3s);
+    WaitUntil([&] {
+      TPixels now = CaptureWindow(button);
+      between = between || (now != hot && now != normal[first]);
+      return now == normal[first];
+    });
     ++FHovers;
     if (between)
       ++FFadesSeen;
@@ -756,7 +754,7 @@ private:
                  "the box says \"" + Narrow(box->Text) + "\", expected \"" + Narrow(text) + "\"");
     check.Expect(box->Buttons == std::vector<std::wstring>{L"OK"}, "the box has other buttons");
     check.Expect(box->Owner == t.Main, "the box is not owned by the main window");
-    check.Expect(WaitUntil([&] { return MessageBoxShowsIcon(box->Window, IDI_HAND); }, 3s),
+    check.Expect(WaitUntil([&] { return MessageBoxShowsIcon(box->Window, IDI_HAND); }),
                  "the box shows no stop icon");
     check.Expect(!IsWindowEnabled(t.Main), "the main window is enabled while the box is up");
     check.Expect(byEnter ? CloseMessageBoxByEnter(*box) : CloseMessageBoxByClick(*box),
@@ -770,7 +768,7 @@ private:
     TTelvora& t = *FTelvora;
     const HWND buttons[2] = {t.Kopyala, t.GuidOku};
     for (int i = 0; i < 2; ++i)
-      check.Expect(WaitUntil([&] { return CaptureWindow(buttons[i]) == normal[i]; }, 3s),
+      check.Expect(WaitUntil([&] { return CaptureWindow(buttons[i]) == normal[i]; }),
                    Narrow(WindowText(buttons[i])) + " does not look as before" + when + " (" +
                        Difference(buttons[i], normal[i], CaptureWindow(buttons[i])) + ")");
   }

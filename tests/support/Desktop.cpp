@@ -310,7 +310,7 @@ bool BringToFront(HWND window) {
   if (GetForegroundWindow() == window)
     return true;
   SetForegroundWindow(window);
-  return WaitUntil([window] { return GetForegroundWindow() == window; }, 2s);
+  return WaitUntil([window] { return GetForegroundWindow() == window; });
 }
 
 std::optional<POINT> FindHitTestPoint(HWND window, LRESULT hitTest) {
@@ -363,7 +363,7 @@ bool MoveMouseTo(POINT screen) {
   // Under X11 the system hears of each move once more, a little later, from
   // the display; such a late echo of an earlier move can put the pointer
   // back where it was. The pointer has arrived once it stays at the point.
-  const auto deadline = std::chrono::steady_clock::now() + 2s;
+  const auto deadline = std::chrono::steady_clock::now() + kDesktopTimeout;
   while (std::chrono::steady_clock::now() < deadline) {
     if (!SendAbsoluteMouse(MOUSEEVENTF_MOVE, screen))
       return false;
@@ -607,10 +607,39 @@ TPixels CaptureWindow(HWND window) {
   return pixels;
 }
 
+namespace {
+BOOL CALLBACK FindChildToPaint(HWND child, LPARAM found) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+    *reinterpret_cast<bool*>(found) = true;
+  return *reinterpret_cast<bool*>(found) ? FALSE : TRUE;
+}
+} // namespace
+
+bool PaintPending(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE))
+    return true;
+  bool pending = false;
+  EnumChildWindows(window, FindChildToPaint, reinterpret_cast<LPARAM>(&pending));
+  return pending;
+}
+
+bool WaitUntilPainted(HWND window, TDuration timeout) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  return WaitUntil(
+      [root] {
+        DWORD_PTR answer = 0;
+        return !PaintPending(root) &&
+               SendMessageTimeoutW(root, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) &&
+               !PaintPending(root);
+      },
+      timeout);
+}
+
 TPixels SettledLook(HWND window, TDuration timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  WaitUntilPainted(window, timeout);
   TPixels last = CaptureWindow(window);
   int same = 1;
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (same < 3 && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(60ms);
     TPixels now = CaptureWindow(window);

@@ -12,6 +12,7 @@
 
 #include "tests/support/MenuAnimation.h"
 #include "tests/support/MessagePump.h"
+#include "tests/support/StackEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -412,6 +413,49 @@ TEST(FadingPixels, EveryRoutineGivesTheExactBytesAtEveryLengthAndStart) {
   }
   // A value that names no routine.
   EXPECT_FALSE(TdxFadingHelper::SetPixelRoutine(static_cast<TdxFadingPixelRoutine>(3)));
+}
+
+// Windows calls into a 32-bit program with the stack aligned to 4 bytes. The
+// routines, and any local that asks for 16-byte alignment, must work when
+// entered so: each routine gives the plain routine's bytes from every
+// entry alignment.
+TEST(FadingPixels, EveryRoutineWorksWhenEnteredWithTheStackAlignedToFourBytesOnly) {
+  if (sizeof(void*) != 4)
+    GTEST_SKIP() << "64-bit Windows keeps the stack aligned to 16 bytes";
+  TdxFadingPixels image1, image2;
+  for (size_t i = 0; i < 203; ++i) {
+    image1.push_back({static_cast<BYTE>(i * 37), static_cast<BYTE>(255 - i), static_cast<BYTE>(i),
+                      static_cast<BYTE>(i % 7 == 0 ? i : 255)});
+    image2.push_back({static_cast<BYTE>(i * 13), static_cast<BYTE>(i * 7),
+                      static_cast<BYTE>(200 - i), static_cast<BYTE>(255 - i)});
+  }
+  const auto blend = [&](TdxFadingPixelRoutine ARoutine) {
+    TdxFadingPixels straight(image1.size()), premultiplied(image1.size());
+    if (TdxFadingHelper::SetPixelRoutine(ARoutine))
+      TdxFadingHelper::BlendPixels(image1.data(), image2.data(), image1.size(), 77, straight.data(),
+                                   premultiplied.data());
+    straight.insert(straight.end(), premultiplied.begin(), premultiplied.end());
+    return straight;
+  };
+  TRoutineGuard guard;
+  const TdxFadingPixels expected = blend(fprPlain);
+  for (unsigned offset : {0u, 4u, 8u, 12u}) {
+    SCOPED_TRACE("stack pointer at 16n + " + std::to_string(offset));
+    bool aligned = false;
+    std::vector<TdxFadingPixels> results;
+    ASSERT_TRUE(testing::RunEnteredWithStackAt(offset, [&] {
+      alignas(16) volatile unsigned char local[16] = {};
+      aligned = testing::AlignedTo16(local);
+      for (TdxFadingPixelRoutine routine : AvailableRoutines())
+        results.push_back(blend(routine));
+    }));
+    EXPECT_TRUE(aligned) << "a local aligned to 16 bytes";
+    ASSERT_EQ(results.size(), AvailableRoutines().size());
+    for (size_t i = 0; i < results.size(); ++i)
+      EXPECT_TRUE(
+          std::equal(results[i].begin(), results[i].end(), expected.begin(), expected.end(), Same))
+          << RoutineName(AvailableRoutines()[i]);
+  }
 }
 
 // An image made from pixels keeps them and draws them premultiplied: every
