@@ -727,19 +727,14 @@ void TWinControl::WndProc(TMessage& message) {
     TMouseButton button = message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
                           : message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
                                                           : TMouseButton::mbMiddle;
-    if (button == TMouseButton::mbLeft)
-      FLButtonDown = true;
     DefaultHandler(message);
-    FLButtonDown = false;
     if (FHandle)
       MouseDown(button, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
                 YFromLParam(message.LParam));
     return;
   }
   case WM_LBUTTONDBLCLK:
-    FLButtonDown = true;
     DefaultHandler(message);
-    FLButtonDown = false;
     DblClick();
     MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam) | ssDouble,
               XFromLParam(message.LParam), YFromLParam(message.LParam));
@@ -883,11 +878,6 @@ void TWinControl::Click() {
 
 bool TWinControl::UpdateAction(TBasicAction*) {
   return false;
-}
-
-void TWinControl::InitiateAction() {
-  if (FActionLink)
-    FActionLink->Update();
 }
 
 bool TControlActionLink::IsCaptionLinked() const {

@@ -58,10 +58,6 @@ void StopUnits() {
     std::rethrow_exception(failure);
 }
 
-bool UnitsStarted() noexcept {
-  return State().Active;
-}
-
 void AddExitProc(std::function<void()> proc) {
   State().ExitProcs.push_back(std::move(proc));
 }

@@ -19,7 +19,6 @@ void StartUnits(std::span<const TUnit> units);
 // Runs the exit procedures (last added first), then shuts down the started
 // units in reverse order. Nothing happens when no units are started.
 void StopUnits();
-bool UnitsStarted() noexcept;
 // Registers a step that runs at program end before any unit shuts down.
 void AddExitProc(std::function<void()> proc);
 
