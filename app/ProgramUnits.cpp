@@ -39,6 +39,7 @@ const TUnit kProgramUnits[] = {
     {L"cxLookAndFeelPainters", InitLookAndFeelPaintersUnit, DoneLookAndFeelPaintersUnit},
     {L"cxLookAndFeels", InitLookAndFeelsUnit, DoneLookAndFeelsUnit},
     {L"cxGraphics", InitGraphics, DoneGraphics},
+    {L"cxGraphicsPalette", InitGraphicsPaletteUnit, DoneGraphicsPaletteUnit},
     {L"cxImageList", InitImageListUnit, DoneImageListUnit},
     {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},

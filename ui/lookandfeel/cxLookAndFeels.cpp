@@ -175,6 +175,24 @@ void DoneSystemPaletteUnit() {
   }
 }
 
+// ---------------------------------------------------------------- the canvas unit's subscriber
+
+namespace {
+std::unique_ptr<TcxSystemPaletteChangedNotifier> FGraphicsPaletteNotifier;
+} // namespace
+
+void InitGraphicsPaletteUnit() {
+  FGraphicsPaletteNotifier = std::make_unique<TcxSystemPaletteChangedNotifier>(true);
+  FGraphicsPaletteNotifier->OnSystemPaletteChanged = [] {
+    if (TdxSolidBrushCache* cache = dxSolidBrushCache())
+      cache->Clear();
+  };
+}
+
+void DoneGraphicsPaletteUnit() {
+  FGraphicsPaletteNotifier.reset();
+}
+
 // ======================================================================
 // The look-and-feel model.
 

@@ -1,6 +1,5 @@
 #include "ui/support/cxGraphics.h"
 
-#include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/dxScaleFactor.h"
 #include "ui/themes/dxUxTheme.h"
 
@@ -32,7 +31,6 @@ struct TMeasuredText {
 
 struct TGraphicsUnit {
   std::unique_ptr<TdxSolidBrushCache> BrushCache;
-  std::unique_ptr<TcxSystemPaletteChangedNotifier> Notifier;
   // The context outlives the canvas that draws on it.
   TMemoryDC MeasureDC;
   std::unique_ptr<TCanvas> MeasureCanvas;
@@ -1380,17 +1378,11 @@ void InitGraphics() {
   TGraphicsUnit& unit = GraphicsUnit();
   unit.Finalized = false;
   unit.BrushCache = std::make_unique<TdxSolidBrushCache>();
-  unit.Notifier = std::make_unique<TcxSystemPaletteChangedNotifier>(true);
-  unit.Notifier->OnSystemPaletteChanged = [] {
-    if (TdxSolidBrushCache* cache = dxSolidBrushCache())
-      cache->Clear();
-  };
 }
 
 void DoneGraphics() {
   TGraphicsUnit& unit = GraphicsUnit();
   unit.Finalized = true;
-  unit.Notifier.reset();
   unit.BrushCache.reset();
   unit.MeasureCanvas.reset();
   unit.MeasureDC.Reset();

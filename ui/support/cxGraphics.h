@@ -464,8 +464,9 @@ SIZE cxScaleImageSize(SIZE ASize, const TdxScaleFactor* AScaleFactor, int ASourc
 
 // ---------------------------------------------------------------- unit
 
-// Start-up and shut-down of the canvas unit (brush cache, its system colour
-// notifier and the text measurer's context).
+// Start-up and shut-down of the canvas unit (brush cache and the text
+// measurer's context). The system colour notification empties the brush
+// cache on a colour change (its unit cxGraphicsPalette subscribes it).
 void InitGraphics();
 void DoneGraphics();
 

@@ -1181,6 +1181,7 @@ TEST(cxLeaks, NoGdiObjectIsLeftBehind) {
 TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   ASSERT_NE(dxSolidBrushCache(), nullptr);
   int refs = SystemPaletteChangedListenerRefCount();
+  DoneGraphicsPaletteUnit();
   DoneGraphics();
   EXPECT_EQ(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(SystemPaletteChangedListenerRefCount(), refs - 1);
@@ -1206,6 +1207,7 @@ TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   }
   InitSystemPaletteUnit();
   InitGraphics();
+  InitGraphicsPaletteUnit();
   EXPECT_NE(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(SystemPaletteChangedListenerRefCount(), 1);
   survivor.reset();
