@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/dxScaleFactor.h"
+#include "ui/themes/dxThemedDrawing.h"
 
 #include "tests/support/SysColors.h"
 
