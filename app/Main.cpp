@@ -36,8 +36,8 @@ bool fgWindowsIs64Bit() {
   TModule kernel(LoadLibraryW(L"kernel32.dll"));
   if (!kernel)
     return false;
-  auto isWow64Process =
-      reinterpret_cast<IsWow64ProcessFn>(GetProcAddress(kernel.Get(), "IsWow64Process"));
+  IsWow64ProcessFn isWow64Process = nullptr;
+  BindProcAddress(kernel.Get(), "IsWow64Process", isWow64Process);
   if (isWow64Process == nullptr)
     return false;
   BOOL vIsWow64 = FALSE;

@@ -1,52 +1,22 @@
 #include "app/ProgramUnits.h"
 
-#include "platform/ActnList.h"
-#include "platform/Application.h"
-#include "platform/Clipboard.h"
-#include "platform/Menus.h"
-#include "platform/StdCtrls.h"
+#include "platform/FrameworkUnits.h"
 #include "platform/Units.h"
-#include "ui/buttons/cxButtons.h"
-#include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
-#include "ui/lookandfeel/cxLookAndFeels.h"
-#include "ui/support/cxGraphics.h"
-#include "ui/support/cxImageList.h"
-#include "ui/support/cxMouseTracking.h"
-#include "ui/support/cxTimer.h"
-#include "ui/support/dxDPI.h"
-#include "ui/support/dxFading.h"
-#include "ui/themes/dxThemeManager.h"
+#include "ui/buttons/cxLibraryUnits.h"
 
 namespace telvora {
 
 namespace {
 void NoStep() {}
 
-// Start-up runs top to bottom, shut-down bottom to top.
+// The program's own unit, started after the framework's and the library's.
 const TUnit kProgramUnits[] = {
-    {L"Forms", InitFrameworkUnit, DoneFrameworkUnit},
-    {L"StdCtrls", InitStdCtrlsUnit, DoneStdCtrlsUnit},
-    {L"Menus", InitMenusUnit, DoneMenusUnit},
-    {L"ActnList", InitActnListUnit, DoneActnListUnit},
-    {L"Clipbrd", NoStep, DoneClipboard},
-    {L"dxUxTheme", InitUxThemeUnit, DoneUxThemeUnit},
-    {L"dxDPI", InitDPIUnit, DoneDPIUnit},
-    {L"dxThemeManager", InitThemeManagerUnit, DoneThemeManagerUnit},
-    {L"cxTimer", InitTimerUnit, DoneTimerUnit},
-    {L"cxMouseTracking", InitMouseTrackingUnit, DoneMouseTrackingUnit},
-    {L"dxFading", InitFadingUnit, DoneFadingUnit},
-    {L"SystemPalette", InitSystemPaletteUnit, DoneSystemPaletteUnit},
-    {L"cxLookAndFeelPainters", InitLookAndFeelPaintersUnit, DoneLookAndFeelPaintersUnit},
-    {L"cxLookAndFeels", InitLookAndFeelsUnit, DoneLookAndFeelsUnit},
-    {L"cxGraphics", InitGraphics, DoneGraphics},
-    {L"cxImageList", InitImageListUnit, DoneImageListUnit},
-    {L"cxButtons", InitButtonsUnit, DoneButtonsUnit},
     {L"Main", NoStep, NoStep},
 };
 } // namespace
 
 void StartProgramUnits() {
-  StartUnits(kProgramUnits);
+  StartUnits({FrameworkUnits(), cxLibraryUnits(), kProgramUnits});
 }
 
 void StopProgramUnits() {

@@ -46,7 +46,8 @@ constexpr wchar_t kForms[] = L"unit Forms", kStdCtrls[] = L"unit StdCtrls",
                   kFading[] = L"unit dxFading", kPalette[] = L"unit SystemPalette",
                   kPainters[] = L"unit cxLookAndFeelPainters",
                   kLookAndFeels[] = L"unit cxLookAndFeels", kGraphics[] = L"unit cxGraphics",
-                  kButtons[] = L"unit cxButtons", kMain[] = L"unit Main";
+                  kGraphicsPalette[] = L"unit cxGraphicsPalette", kButtons[] = L"unit cxButtons",
+                  kMain[] = L"unit Main";
 
 const TUnit kNotedUnits[] = {
     {L"Forms", Noted<kForms, InitFrameworkUnit>, DoneFrameworkUnit},
@@ -63,6 +64,8 @@ const TUnit kNotedUnits[] = {
      DoneLookAndFeelPaintersUnit},
     {L"cxLookAndFeels", Noted<kLookAndFeels, InitLookAndFeelsUnit>, DoneLookAndFeelsUnit},
     {L"cxGraphics", Noted<kGraphics, InitGraphics>, DoneGraphics},
+    {L"cxGraphicsPalette", Noted<kGraphicsPalette, InitGraphicsPaletteUnit>,
+     DoneGraphicsPaletteUnit},
     {L"cxButtons", Noted<kButtons, InitButtonsUnit>, DoneButtonsUnit},
     {L"Main", Noted<kMain, NoStep>, NoStep},
 };

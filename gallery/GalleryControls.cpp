@@ -3,31 +3,9 @@
 #include "platform/Handles.h"
 #include "ui/support/cxGraphics.h"
 
-#include <initializer_list>
-
 namespace telvora {
 
 namespace {
-
-TColor ColorProperty(const TPropertyValue& value) {
-  if (value.Kind == TPropertyValue::TKind::Integer)
-    return static_cast<TColor>(value.Integer);
-  TColor color = clNone;
-  if (!IdentToColor(value.AsString(), color))
-    throw EReadError(L"Invalid property value");
-  return color;
-}
-
-template <class TEnum>
-TEnum EnumProperty(const TPropertyValue& value, std::initializer_list<const wchar_t*> names) {
-  int ordinal = 0;
-  for (const wchar_t* name : names) {
-    if (value.AsString() == name)
-      return static_cast<TEnum>(ordinal);
-    ++ordinal;
-  }
-  throw EReadError(L"Invalid property value");
-}
 
 void FillSolid(HDC dc, const RECT& r, TColor color) {
   TGdiObject brush(CreateSolidBrush(ColorToRGB(color)));
@@ -62,11 +40,11 @@ void TGalleryPanel::SetFrameColor(TColor AValue) {
 
 bool TGalleryPanel::SetProperty(const std::wstring& path, const TPropertyValue& value) {
   if (path == L"Pattern")
-    SetPattern(EnumProperty<TGalleryPattern>(value, {L"gpNone", L"gpStripes", L"gpChecker"}));
+    SetPattern(value.AsEnumeration<TGalleryPattern>({L"gpNone", L"gpStripes", L"gpChecker"}));
   else if (path == L"PatternColor")
-    SetPatternColor(ColorProperty(value));
+    SetPatternColor(value.AsColor());
   else if (path == L"FrameColor")
-    SetFrameColor(ColorProperty(value));
+    SetFrameColor(value.AsColor());
   else
     return TWinControl::SetProperty(path, value);
   return true;
@@ -171,7 +149,7 @@ void TGalleryLabel::SetWordWrap(bool AValue) {
 
 bool TGalleryLabel::SetProperty(const std::wstring& path, const TPropertyValue& value) {
   if (path == L"Alignment")
-    SetAlignment(EnumProperty<TGalleryAlignment>(value, {L"gaLeft", L"gaCenter", L"gaRight"}));
+    SetAlignment(value.AsEnumeration<TGalleryAlignment>({L"gaLeft", L"gaCenter", L"gaRight"}));
   else if (path == L"WordWrap")
     SetWordWrap(value.AsBoolean());
   else

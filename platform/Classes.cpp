@@ -1,38 +1,9 @@
 #include "platform/Classes.h"
 
 #include <algorithm>
-#include <climits>
 #include <map>
 
 namespace telvora {
-
-bool TPropertyValue::AsBoolean() const {
-  if (Kind == TKind::Identifier) {
-    if (_wcsicmp(Text.c_str(), L"True") == 0)
-      return true;
-    if (_wcsicmp(Text.c_str(), L"False") == 0)
-      return false;
-  }
-  throw EReadError(L"Invalid property value");
-}
-
-int TPropertyValue::AsInteger() const {
-  if (Kind != TKind::Integer || Integer < INT_MIN || Integer > INT_MAX)
-    throw EReadError(L"Invalid property value");
-  return static_cast<int>(Integer);
-}
-
-const std::wstring& TPropertyValue::AsString() const {
-  if (Kind != TKind::String && Kind != TKind::Identifier)
-    throw EReadError(L"Invalid property value");
-  return Text;
-}
-
-const std::vector<std::uint8_t>& TPropertyValue::AsBytes() const {
-  if (Kind != TKind::Binary)
-    throw EReadError(L"Invalid property value");
-  return Bytes;
-}
 
 TComponent::TComponent(TComponent* AOwner) : FOwner(AOwner) {
   if (FOwner)
@@ -101,7 +72,7 @@ void TComponent::DestroyComponents() {
 
 TComponent* TComponent::FindComponent(const std::wstring& name) const {
   for (TComponent* c : FComponents)
-    if (_wcsicmp(c->Name().c_str(), name.c_str()) == 0)
+    if (SameText(c->Name(), name))
       return c;
   return nullptr;
 }

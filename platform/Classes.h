@@ -2,6 +2,7 @@
 // Components: ownership, names, property values read from form descriptions
 // and the registry of component classes that form descriptions may name.
 
+#include "platform/PropertyValue.h"
 #include "platform/SysUtils.h"
 
 #include <cstdint>
@@ -18,24 +19,6 @@ public:
   TObject(const TObject&) = delete;
   TObject& operator=(const TObject&) = delete;
   virtual ~TObject() = default;
-};
-
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
-// A property value as written in a form description.
-struct TPropertyValue {
-  enum class TKind { Integer, String, Identifier, Set, Binary };
-  TKind Kind = TKind::Integer;
-  long long Integer = 0;
-  std::wstring Text;               // String and Identifier
-  std::vector<std::wstring> Items; // Set
-  std::vector<std::uint8_t> Bytes; // Binary
-  TNotifyEvent Method;             // an event property's handler, resolved by the reader
-
-  bool AsBoolean() const;
-  int AsInteger() const;
-  const std::wstring& AsString() const;
-  const std::vector<std::uint8_t>& AsBytes() const;
 };
 
 enum TOperation { opInsert, opRemove };

@@ -81,20 +81,18 @@ void TClipboard::Open() {
     // The window stays in locals until the clipboard is open: a message
     // answered while waiting may copy too, opening and closing this object.
     HWND window = Application() ? Application()->Handle() : nullptr;
-    const bool allocated = window == nullptr;
-    if (allocated) {
-      auto self = std::make_shared<HWND>(nullptr);
-      window = AllocateHWnd([self](TMessage& m) { DefaultUtilWindowProc(*self, m); });
-      *self = window;
+    std::unique_ptr<TUtilWindow> own;
+    if (window == nullptr) {
+      // A hidden window of its own, answering every message as
+      // DefWindowProc does.
+      own = std::make_unique<TUtilWindow>(TWndMethod{});
+      window = own->Handle();
     }
     DWORD error = 0;
-    if (!OpenClipboardPatiently(window, error)) {
-      if (allocated)
-        DeallocateHWnd(window);
+    if (!OpenClipboardPatiently(window, error))
       throw EClipboardException(Format(L"Cannot open clipboard: %s", {SysErrorMessage(error)}));
-    }
     FClipboardWindow = window;
-    FAllocated = allocated;
+    FOwnWindow = std::move(own);
     FEmptied = false;
   }
   ++FOpenRefCount;
@@ -105,9 +103,7 @@ void TClipboard::Close() {
     return;
   if (--FOpenRefCount == 0) {
     CloseClipboard();
-    if (FAllocated)
-      DeallocateHWnd(FClipboardWindow);
-    FAllocated = false;
+    FOwnWindow.reset();
     FClipboardWindow = nullptr;
   }
 }

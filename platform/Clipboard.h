@@ -5,9 +5,12 @@
 
 #include "platform/SysUtils.h"
 
+#include <memory>
 #include <string>
 
 namespace telvora {
+
+class TUtilWindow;
 
 class EClipboardException : public Exception {
 public:
@@ -37,7 +40,8 @@ private:
 
   int FOpenRefCount = 0;
   HWND FClipboardWindow = nullptr;
-  bool FAllocated = false;
+  // The window made for the open when the application has none.
+  std::unique_ptr<TUtilWindow> FOwnWindow;
   bool FEmptied = false;
 };
 

@@ -70,23 +70,10 @@ int ScaleLength(int value, const TScaleRatio& from, const TScaleRatio& to) {
 BYTE CharsetFromValue(const TPropertyValue& value) {
   if (value.Kind == TPropertyValue::TKind::Integer)
     return static_cast<BYTE>(value.AsInteger());
-  const std::wstring& name = value.AsString();
-  if (name == L"DEFAULT_CHARSET")
-    return DEFAULT_CHARSET;
-  if (name == L"ANSI_CHARSET")
-    return ANSI_CHARSET;
-  if (name == L"TURKISH_CHARSET")
-    return TURKISH_CHARSET;
-  throw EReadError(L"Invalid property value");
-}
-
-TColor ColorFromValue(const TPropertyValue& value) {
-  if (value.Kind == TPropertyValue::TKind::Integer)
-    return static_cast<TColor>(value.Integer);
-  TColor color = 0;
-  if (!IdentToColor(value.AsString(), color))
-    throw EReadError(L"Invalid property value");
-  return color;
+  static constexpr const wchar_t* kNames[] = {L"DEFAULT_CHARSET", L"ANSI_CHARSET",
+                                              L"TURKISH_CHARSET"};
+  static constexpr BYTE kCharsets[] = {DEFAULT_CHARSET, ANSI_CHARSET, TURKISH_CHARSET};
+  return kCharsets[value.AsEnumeration(kNames)];
 }
 } // namespace
 
@@ -586,7 +573,7 @@ bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& va
   else if (path == L"Visible")
     SetVisible(value.AsBoolean());
   else if (path == L"Color")
-    SetColor(ColorFromValue(value));
+    SetColor(value.AsColor());
   else if (path == L"ParentFont") {
     if (value.AsBoolean())
       ApplyParentFont();
@@ -601,30 +588,17 @@ bool TWinControl::SetProperty(const std::wstring& path, const TPropertyValue& va
   else if (path == L"Font.Charset")
     FFont.SetCharset(CharsetFromValue(value));
   else if (path == L"Font.Color")
-    FFont.SetColor(ColorFromValue(value));
+    FFont.SetColor(value.AsColor());
   else if (path == L"Font.Style") {
-    unsigned style = 0;
-    for (const std::wstring& item : value.Items) {
-      if (item == L"fsBold")
-        style |= fsBold;
-      else if (item == L"fsItalic")
-        style |= fsItalic;
-      else if (item == L"fsUnderline")
-        style |= fsUnderline;
-      else if (item == L"fsStrikeOut")
-        style |= fsStrikeOut;
-      else
-        throw EReadError(L"Invalid property value");
-    }
-    FFont.SetStyle(style);
-  } else if (path == L"BiDiMode") {
-    static constexpr const wchar_t* kModes[] = {
-        L"bdLeftToRight", L"bdRightToLeft", L"bdRightToLeftNoAlign", L"bdRightToLeftReadingOnly"};
-    const auto mode = std::find(std::begin(kModes), std::end(kModes), value.AsString());
-    if (mode == std::end(kModes))
-      throw EReadError(L"Invalid property value");
-    SetBiDiMode(static_cast<TBiDiMode>(mode - std::begin(kModes)));
-  } else if (path == L"ParentBiDiMode")
+    // Each style's bit is its name's position.
+    static constexpr const wchar_t* kStyles[] = {L"fsBold", L"fsItalic", L"fsUnderline",
+                                                 L"fsStrikeOut"};
+    FFont.SetStyle(value.AsSet(kStyles));
+  } else if (path == L"BiDiMode")
+    SetBiDiMode(
+        value.AsEnumeration<TBiDiMode>({L"bdLeftToRight", L"bdRightToLeft", L"bdRightToLeftNoAlign",
+                                        L"bdRightToLeftReadingOnly"}));
+  else if (path == L"ParentBiDiMode")
     SetParentBiDiMode(value.AsBoolean());
   else if (path == L"Hint")
     SetHint(value.AsString());
@@ -727,19 +701,14 @@ void TWinControl::WndProc(TMessage& message) {
     TMouseButton button = message.Msg == WM_LBUTTONDOWN   ? TMouseButton::mbLeft
                           : message.Msg == WM_RBUTTONDOWN ? TMouseButton::mbRight
                                                           : TMouseButton::mbMiddle;
-    if (button == TMouseButton::mbLeft)
-      FLButtonDown = true;
     DefaultHandler(message);
-    FLButtonDown = false;
     if (FHandle)
       MouseDown(button, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
                 YFromLParam(message.LParam));
     return;
   }
   case WM_LBUTTONDBLCLK:
-    FLButtonDown = true;
     DefaultHandler(message);
-    FLButtonDown = false;
     DblClick();
     MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam) | ssDouble,
               XFromLParam(message.LParam), YFromLParam(message.LParam));
@@ -883,11 +852,6 @@ void TWinControl::Click() {
 
 bool TWinControl::UpdateAction(TBasicAction*) {
   return false;
-}
-
-void TWinControl::InitiateAction() {
-  if (FActionLink)
-    FActionLink->Update();
 }
 
 bool TControlActionLink::IsCaptionLinked() const {

@@ -173,8 +173,6 @@ public:
   // Brings AAction's state up to date where the control can (for actions
   // that work on the control); answers whether it did. The base cannot.
   virtual bool UpdateAction(TBasicAction* AAction);
-  // Lets the linked action bring its state up to date (its Update).
-  void InitiateAction();
 
   bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
 
@@ -233,7 +231,6 @@ protected:
   void BiDiModeChanged(TBiDiMode previous);
 
   bool IsMouseInControl() const noexcept { return FMouseInControl; }
-  bool IsLButtonDown() const noexcept { return FLButtonDown; }
 
 private:
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -273,7 +270,6 @@ private:
   bool FEnabled = true;
   bool FVisible = true;
   bool FMouseInControl = false;
-  bool FLButtonDown = false;
   std::wstring FHint;
   std::unique_ptr<TControlActionLink> FActionLink;
 };

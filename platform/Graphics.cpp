@@ -1,5 +1,7 @@
 #include "platform/Graphics.h"
 
+#include "platform/SysUtils.h"
+
 #include <cwchar>
 #include <map>
 
@@ -47,11 +49,12 @@ bool IdentToColor(const std::wstring& ident, TColor& color) {
                                                        {L"clWhite", clWhite},
                                                        {L"clDefault", clDefault},
                                                        {L"clNone", clNone}};
-  auto it = names.find(ident);
-  if (it != names.end()) {
-    color = it->second;
-    return true;
-  }
+  // Colour names are identifiers: case ignored.
+  for (const auto& [name, value] : names)
+    if (SameText(name, ident)) {
+      color = value;
+      return true;
+    }
   return false;
 }
 

@@ -51,7 +51,7 @@ constexpr TColor clNone = 0x1FFFFFFF;
 
 // The RGB value of a colour (system colours resolved through GetSysColor).
 COLORREF ColorToRGB(TColor color) noexcept;
-// Parses "clBtnFace", "$00FF0000" style names; answers false when unknown.
+// The colour of a name such as "clBtnFace" (case ignored); false when unknown.
 bool IdentToColor(const std::wstring& ident, TColor& color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -72,10 +72,6 @@ struct TGlobalTraits {
   using Handle = HGLOBAL;
   static void Close(HGLOBAL h) noexcept { GlobalFree(h); }
 };
-struct TLocalTraits {
-  using Handle = HLOCAL;
-  static void Close(HLOCAL h) noexcept { LocalFree(h); }
-};
 struct TMemoryDCTraits {
   using Handle = HDC;
   static void Close(HDC h) noexcept { DeleteDC(h); }

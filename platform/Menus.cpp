@@ -626,17 +626,9 @@ bool TMenuItem::SetProperty(const std::wstring& path, const TPropertyValue& valu
     SetChecked(value.AsBoolean());
   else if (path == L"ImageIndex")
     SetImageIndex(value.AsInteger());
-  else if (path == L"Break") {
-    const std::wstring& name = value.AsString();
-    if (name == L"mbNone")
-      SetBreak(mbNone);
-    else if (name == L"mbBreak")
-      SetBreak(mbBreak);
-    else if (name == L"mbBarBreak")
-      SetBreak(mbBarBreak);
-    else
-      throw EReadError(L"Invalid property value");
-  } else if (path == L"OnClick")
+  else if (path == L"Break")
+    SetBreak(value.AsEnumeration<TMenuBreak>({L"mbNone", L"mbBreak", L"mbBarBreak"}));
+  else if (path == L"OnClick")
     OnClick = value.Method;
   else
     return TComponent::SetProperty(path, value);
@@ -722,17 +714,9 @@ bool TPopupMenu::IsShortCut(WORD AKey, TShiftState AShift) {
 }
 
 bool TPopupMenu::SetProperty(const std::wstring& path, const TPropertyValue& value) {
-  if (path == L"Alignment") {
-    const std::wstring& name = value.AsString();
-    if (name == L"paLeft")
-      SetAlignment(paLeft);
-    else if (name == L"paRight")
-      SetAlignment(paRight);
-    else if (name == L"paCenter")
-      SetAlignment(paCenter);
-    else
-      throw EReadError(L"Invalid property value");
-  } else if (path == L"AutoPopup")
+  if (path == L"Alignment")
+    SetAlignment(value.AsEnumeration<TPopupAlignment>({L"paLeft", L"paRight", L"paCenter"}));
+  else if (path == L"AutoPopup")
     SetAutoPopup(value.AsBoolean());
   else if (path == L"OwnerDraw")
     SetOwnerDraw(value.AsBoolean());

@@ -38,6 +38,11 @@ std::wstring IntToStr(long long value) {
   return std::to_wstring(value);
 }
 
+bool SameText(std::wstring_view A, std::wstring_view B) noexcept {
+  return CompareStringOrdinal(A.data(), static_cast<int>(A.size()), B.data(),
+                              static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::wstring SysErrorMessage(DWORD errorCode) {
   LPWSTR buffer = nullptr;
   const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace telvora {
 
@@ -66,6 +67,10 @@ TSysLocale& SysLocale();
 std::wstring Format(const std::wstring& format, std::initializer_list<std::wstring> args);
 
 std::wstring IntToStr(long long value);
+
+// Whether two texts are the same, case ignored: an ordinal comparison, as
+// Windows compares identifiers and file names.
+bool SameText(std::wstring_view A, std::wstring_view B) noexcept;
 
 // The system's message text for a Windows error code, with trailing blanks,
 // control characters and periods removed; empty when the system has none.

@@ -19,15 +19,20 @@ TUnitState& State() {
 } // namespace
 
 void StartUnits(std::span<const TUnit> units) {
+  StartUnits(std::initializer_list<std::span<const TUnit>>{units});
+}
+
+void StartUnits(std::initializer_list<std::span<const TUnit>> groups) {
   TUnitState& state = State();
   if (state.Active)
     return;
   state.Active = true;
-  for (const TUnit& unit : units) {
-    if (unit.Initialize)
-      unit.Initialize();
-    state.Started.push_back(unit);
-  }
+  for (std::span<const TUnit> units : groups)
+    for (const TUnit& unit : units) {
+      if (unit.Initialize)
+        unit.Initialize();
+      state.Started.push_back(unit);
+    }
 }
 
 void StopUnits() {
@@ -56,10 +61,6 @@ void StopUnits() {
   state.Active = false;
   if (failure)
     std::rethrow_exception(failure);
-}
-
-bool UnitsStarted() noexcept {
-  return State().Active;
 }
 
 void AddExitProc(std::function<void()> proc) {

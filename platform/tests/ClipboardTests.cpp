@@ -139,9 +139,9 @@ void JoinAnswering(HANDLE thread) {
 TEST(Clipboard, AHolderWaitingOnThisThreadIsAnsweredAndTheCopyFollows) {
   PutAnsiText("previous");
   THolderThread holder;
-  testing::TKernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  TKernelHandle held(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   holder.Held = held.Get();
-  testing::TKernelHandle thread(CreateThread(nullptr, 0, THolderThread::Run, &holder, 0, nullptr));
+  TKernelHandle thread(CreateThread(nullptr, 0, THolderThread::Run, &holder, 0, nullptr));
   ASSERT_TRUE(thread);
   WaitForSingleObject(held.Get(), 20000);
   ASSERT_TRUE(holder.Opened);

@@ -1,7 +1,6 @@
 #include "tests/soak/ProcessFigures.h"
 
 #include "platform/Handles.h"
-#include "tests/support/Desktop.h" // TKernelHandle
 
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -325,7 +324,7 @@ bool TProcessProbe::FindGdiTable() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (!queryThread || snapshot == INVALID_HANDLE_VALUE)
     return false;
-  testing::TKernelHandle snapshotHolder(snapshot);
+  TKernelHandle snapshotHolder(snapshot);
   THREADENTRY32 entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
@@ -334,7 +333,7 @@ bool TProcessProbe::FindGdiTable() {
     HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
     if (thread == nullptr)
       continue;
-    testing::TKernelHandle threadHolder(thread);
+    TKernelHandle threadHolder(thread);
     TThreadBasicInformation info{};
     if (queryThread(thread, kThreadBasicInformation, &info, sizeof(info), &length) < 0 ||
         info.TebBaseAddress == nullptr)
@@ -455,7 +454,7 @@ std::string CheckRound(TProcessProbe& probe) {
     TWindowHandle messageOnly(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
                                               nullptr, GetModuleHandleW(nullptr), nullptr));
     // Kernel handles.
-    std::vector<testing::TKernelHandle> events;
+    std::vector<TKernelHandle> events;
     for (int i = 0; i < 10; ++i)
       events.emplace_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     // Committed memory.

@@ -5,7 +5,7 @@
 // and its GDI objects by type (read from the GDI handle table its PEB points
 // to). Nothing here needs the measured program's help.
 
-#include "tests/support/Desktop.h" // TKernelHandle
+#include "platform/Handles.h"
 
 #include <windows.h>
 
@@ -58,7 +58,7 @@ private:
   bool FindGdiTable();
 
   DWORD FProcessId = 0;
-  testing::TKernelHandle FProcessHolder;
+  TKernelHandle FProcessHolder;
   HANDLE FProcess = nullptr; // FProcessHolder's
   std::uint64_t FGdiTable = 0;
   std::string FRoute;

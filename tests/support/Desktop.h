@@ -27,12 +27,6 @@ using TDuration = std::chrono::milliseconds;
 // How long the helpers wait for something a program does on its own.
 inline constexpr TDuration kDesktopTimeout = 10s;
 
-struct TKernelHandleTraits {
-  using Handle = HANDLE;
-  static void Close(HANDLE h) noexcept { CloseHandle(h); }
-};
-using TKernelHandle = TUniqueHandle<TKernelHandleTraits>;
-
 // Polls `condition` every few milliseconds until it holds or `timeout` ends;
 // answers whether it held.
 bool WaitUntil(const std::function<bool()>& condition, TDuration timeout = kDesktopTimeout);

@@ -4,6 +4,7 @@
 #include "ui/buttons/cxButtons.h"
 #include "ui/support/dxScaleFactor.h"
 #include "ui/themes/dxThemeManager.h"
+#include "ui/themes/dxThemedDrawing.h"
 #include "ui/themes/dxUxTheme.h"
 
 #include <vssym32.h>

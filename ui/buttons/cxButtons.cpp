@@ -465,46 +465,24 @@ void TcxCustomButton::CreateParams(TCreateParams& params) {
   params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
 }
 
-namespace {
-
-// The ordinal of an enumeration value written by name in a form description.
-template <class TEnum>
-TEnum EnumFromValue(const TPropertyValue& value, std::initializer_list<const wchar_t*> names,
-                    TEnum) {
-  int ordinal = 0;
-  for (const wchar_t* name : names) {
-    if (value.AsString() == name)
-      return static_cast<TEnum>(ordinal);
-    ++ordinal;
-  }
-  throw EReadError(L"Invalid property value");
-}
-
-} // namespace
-
 bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue& value) {
   if (path.starts_with(L"Colors.")) {
     const TcxButtonAssignedColor* entry = TcxButtonColors::FindProperty(path.substr(7));
     if (entry == nullptr)
       return false;
-    TColor color = 0;
-    if (value.Kind == TPropertyValue::TKind::Integer)
-      color = static_cast<TColor>(value.Integer);
-    else if (!IdentToColor(value.AsString(), color))
-      throw EReadError(L"Invalid property value");
-    FColors->SetColor(*entry, color);
+    FColors->SetColor(*entry, value.AsColor());
   } else if (path == L"Kind")
-    SetKind(EnumFromValue(value,
-                          {L"cxbkStandard", L"cxbkDropDown", L"cxbkDropDownButton",
-                           L"cxbkCommandLink", L"cxbkOfficeDropDown"},
-                          cxbkStandard));
+    SetKind(
+        value.AsEnumeration<TcxButtonKind>({L"cxbkStandard", L"cxbkDropDown", L"cxbkDropDownButton",
+                                            L"cxbkCommandLink", L"cxbkOfficeDropDown"}));
   else if (path == L"PaintStyle")
-    SetPaintStyle(EnumFromValue(value, {L"bpsDefault", L"bpsCaption", L"bpsGlyph"}, bpsDefault));
+    SetPaintStyle(
+        value.AsEnumeration<TcxButtonPaintStyle>({L"bpsDefault", L"bpsCaption", L"bpsGlyph"}));
   else if (path == L"Description" || path == L"CommandLinkHint")
     SetDescription(value.AsString());
   else if (path == L"OptionsImage.Layout" || path == L"Layout")
-    FOptionsImage->SetLayout(EnumFromValue(
-        value, {L"blGlyphLeft", L"blGlyphRight", L"blGlyphTop", L"blGlyphBottom"}, blGlyphLeft));
+    FOptionsImage->SetLayout(value.AsEnumeration<TButtonLayout>(
+        {L"blGlyphLeft", L"blGlyphRight", L"blGlyphTop", L"blGlyphBottom"}));
   else if (path == L"OptionsImage.Margin" || path == L"Margin")
     FOptionsImage->SetMargin(value.AsInteger());
   else if (path == L"OptionsImage.Spacing" || path == L"Spacing")
@@ -529,7 +507,7 @@ bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue
   else if (path == L"PopupMenu")
     ReadReference(value.AsString(), [this](TComponent* AMenu) { SetPopupMenu(AMenu); });
   else if (path == L"PopupAlignment")
-    SetPopupAlignment(EnumFromValue(value, {L"paLeft", L"paRight", L"paCenter"}, paLeft));
+    SetPopupAlignment(value.AsEnumeration<TPopupAlignment>({L"paLeft", L"paRight", L"paCenter"}));
   else if (path == L"SpeedButtonOptions.AllowAllUp" || path == L"AllowAllUp")
     FSpeedButtonOptions.SetAllowAllUp(value.AsBoolean());
   else if (path == L"SpeedButtonOptions.Down" || path == L"Down")

@@ -19,6 +19,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
+#include "ui/support/cxButtonState.h"
 #include "ui/support/cxGraphics.h"
 #include "ui/themes/dxThemeManager.h"
 
@@ -28,9 +29,6 @@
 namespace telvora {
 
 class TdxScaleFactor;
-
-// The state in which a button or button part is drawn.
-enum TcxButtonState : std::uint8_t { cxbsDefault, cxbsNormal, cxbsHot, cxbsPressed, cxbsDisabled };
 
 // Which part of a button a painter draws.
 enum TcxButtonPart { cxbpButton, cxbpDropDownLeftPart, cxbpDropDownRightPart };

@@ -1,5 +1,6 @@
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
+#include "platform/SysUtils.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/lookandfeel/cxPngResourceImage.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 TcxLookAndFeelPaintersManager* FLookAndFeelPaintersManager = nullptr;
 bool FPaintersUnitFinalized = false;
-
-bool SameName(std::wstring_view a, std::wstring_view b) noexcept {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 // The user's locale order, case-sensitive.
 bool NameLess(const std::wstring& a, const std::wstring& b) noexcept {
@@ -221,7 +217,7 @@ void TcxLookAndFeelPaintersManager::SortPainters() {
 
 int TcxLookAndFeelPaintersManager::IndexOf(std::wstring_view AName) const {
   for (size_t i = 0; i < FPainters.size(); ++i)
-    if (SameName(FPainters[i]->LookAndFeelName(), AName))
+    if (SameText(FPainters[i]->LookAndFeelName(), AName))
       return static_cast<int>(i);
   return -1;
 }

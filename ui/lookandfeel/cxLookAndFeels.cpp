@@ -175,6 +175,24 @@ void DoneSystemPaletteUnit() {
   }
 }
 
+// ---------------------------------------------------------------- the canvas unit's subscriber
+
+namespace {
+std::unique_ptr<TcxSystemPaletteChangedNotifier> FGraphicsPaletteNotifier;
+} // namespace
+
+void InitGraphicsPaletteUnit() {
+  FGraphicsPaletteNotifier = std::make_unique<TcxSystemPaletteChangedNotifier>(true);
+  FGraphicsPaletteNotifier->OnSystemPaletteChanged = [] {
+    if (TdxSolidBrushCache* cache = dxSolidBrushCache())
+      cache->Clear();
+  };
+}
+
+void DoneGraphicsPaletteUnit() {
+  FGraphicsPaletteNotifier.reset();
+}
+
 // ======================================================================
 // The look-and-feel model.
 
@@ -199,24 +217,6 @@ constexpr const wchar_t* kRenderModeNames[] = {L"rmDefault", L"rmGDI", L"rmDirec
 constexpr const wchar_t* kTouchScrollUIModeNames[] = {L"tsmDefault", L"tsmEnabled", L"tsmDisabled"};
 constexpr const wchar_t* kValueNames[] = {L"lfvKind",          L"lfvNativeStyle", L"lfvSkinName",
                                           L"lfvScrollbarMode", L"lfvRenderMode",  L"lfvScrollMode"};
-
-// The ordinal of an identifier (case ignored, as identifiers are), or -1.
-template <size_t N> int OrdinalOf(const wchar_t* const (&ANames)[N], const std::wstring& AName) {
-  for (size_t i = 0; i < N; ++i)
-    if (_wcsicmp(ANames[i], AName.c_str()) == 0)
-      return static_cast<int>(i);
-  return -1;
-}
-
-template <class TEnum, size_t N>
-TEnum EnumFromValue(const wchar_t* const (&ANames)[N], const TPropertyValue& AValue) {
-  if (AValue.Kind != TPropertyValue::TKind::Identifier)
-    throw EReadError(L"Invalid property value");
-  int ordinal = OrdinalOf(ANames, AValue.Text);
-  if (ordinal < 0)
-    throw EReadError(L"Invalid property value");
-  return static_cast<TEnum>(ordinal);
-}
 
 TPropertyValue Identifier(const wchar_t* AName) {
   TPropertyValue value;
@@ -495,31 +495,23 @@ void TcxLookAndFeel::SetTouchScrollUIMode(TdxTouchScrollUIMode Value) {
 
 bool TcxLookAndFeel::SetProperty(const std::wstring& AName, const TPropertyValue& AValue) {
   if (AName == L"Kind")
-    SetKind(EnumFromValue<TcxLookAndFeelKind>(kKindNames, AValue));
+    SetKind(static_cast<TcxLookAndFeelKind>(AValue.AsEnumeration(kKindNames)));
   else if (AName == L"NativeStyle")
     SetNativeStyle(AValue.AsBoolean());
   else if (AName == L"SkinName")
     SetSkinName(AValue.AsString());
   else if (AName == L"ScrollbarMode")
-    SetScrollbarMode(EnumFromValue<TdxScrollbarMode>(kScrollbarModeNames, AValue));
+    SetScrollbarMode(static_cast<TdxScrollbarMode>(AValue.AsEnumeration(kScrollbarModeNames)));
   else if (AName == L"ScrollMode")
-    SetScrollMode(EnumFromValue<TdxScrollMode>(kScrollModeNames, AValue));
+    SetScrollMode(static_cast<TdxScrollMode>(AValue.AsEnumeration(kScrollModeNames)));
   else if (AName == L"RenderMode")
-    SetRenderMode(EnumFromValue<TdxRenderMode>(kRenderModeNames, AValue));
+    SetRenderMode(static_cast<TdxRenderMode>(AValue.AsEnumeration(kRenderModeNames)));
   else if (AName == L"AssignedValues") {
-    if (AValue.Kind != TPropertyValue::TKind::Set)
-      throw EReadError(L"Invalid property value");
-    std::uint8_t bits = 0;
-    for (const std::wstring& item : AValue.Items) {
-      int ordinal = OrdinalOf(kValueNames, item);
-      if (ordinal < 0)
-        throw EReadError(L"Invalid property value");
-      bits = static_cast<std::uint8_t>(bits | (1u << ordinal));
-    }
-    SetAssignedValues(TcxLookAndFeelValues::FromBits(bits));
+    SetAssignedValues(
+        TcxLookAndFeelValues::FromBits(static_cast<std::uint8_t>(AValue.AsSet(kValueNames))));
   } else if (AName == L"TouchScrollUIMode") {
     // The older entry: an unknown name means classic scroll bars.
-    int ordinal = OrdinalOf(kTouchScrollUIModeNames, AValue.AsString());
+    int ordinal = AValue.IndexOfName(kTouchScrollUIModeNames);
     if (ordinal < 0)
       SetScrollbarMode(sbmClassic);
     else

@@ -90,6 +90,12 @@ private:
 void InitSystemPaletteUnit();
 void DoneSystemPaletteUnit();
 
+// The canvas unit's subscriber: a primary notifier that empties the canvas
+// unit's solid-brush cache on each system colour change. Started right after
+// the canvas unit, shut down right before it.
+void InitGraphicsPaletteUnit();
+void DoneGraphicsPaletteUnit();
+
 // ======================================================================
 // The look-and-feel model.
 //

@@ -1,6 +1,7 @@
 #include "ui/lookandfeel/dxOffice11.h"
 
 #include "platform/Handles.h"
+#include "platform/SysUtils.h"
 #include "ui/support/cxGraphics.h"
 #include "ui/themes/dxThemeManager.h"
 #include "ui/themes/dxUxTheme.h"
@@ -66,11 +67,6 @@ HBRUSH BrushHandle(const TGdiObject& brush) noexcept {
   return static_cast<HBRUSH>(brush.Get());
 }
 
-bool SameTextIgnoringCase(std::wstring_view a, std::wstring_view b) noexcept {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 std::wstring_view ExtractFileName(std::wstring_view APath) noexcept {
   size_t slash = APath.find_last_of(L"\\/:");
   return slash == std::wstring_view::npos ? APath : APath.substr(slash + 1);
@@ -101,13 +97,13 @@ const TdxOffice11ButtonColors& Office11Colors(TOffice11Scheme AScheme) noexcept 
 TOffice11Scheme dxOffice11SchemeFromThemeName(std::wstring_view AThemeFileName,
                                               std::wstring_view AColorSchemeName,
                                               unsigned AMajorVersion) noexcept {
-  if (!SameTextIgnoringCase(ExtractFileName(AThemeFileName), L"luna.msstyles") && AMajorVersion < 6)
+  if (!SameText(ExtractFileName(AThemeFileName), L"luna.msstyles") && AMajorVersion < 6)
     return schUnknown;
-  if (SameTextIgnoringCase(AColorSchemeName, L"NormalColor"))
+  if (SameText(AColorSchemeName, L"NormalColor"))
     return schNormalColor;
-  if (SameTextIgnoringCase(AColorSchemeName, L"HomeStead"))
+  if (SameText(AColorSchemeName, L"HomeStead"))
     return schHomestead;
-  if (SameTextIgnoringCase(AColorSchemeName, L"Metallic"))
+  if (SameText(AColorSchemeName, L"Metallic"))
     return schMetallic;
   return schUnknown;
 }

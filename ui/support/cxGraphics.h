@@ -333,13 +333,6 @@ public:
   static void TextRectDT(RECT& ARect, const std::wstring& AText, const TFont& AFont, UINT ADTFlags);
 };
 
-// Text on a composited surface through the theme text function, with glow.
-// AAngle is in degrees, counter-clockwise. A transparent draw blends only the
-// text back onto the destination.
-void dxDrawTextOnGlass(HDC DC, const std::wstring& AText, const TFont& AFont, const RECT& ABounds,
-                       TColor AColor, UINT AFlags, int AGlowingSize, bool ATransparent = false,
-                       int AAngle = 0);
-
 // ---------------------------------------------------------------- colours
 
 TColor cxGetActualColor(TColor AValue, TColor ADefaultValue);
@@ -416,7 +409,6 @@ void cxBitBlt(HDC ADestDC, HDC ASrcDC, const RECT& ADestRect, POINT ASrcTopLeft,
 
 // ---------------------------------------------------------------- backgrounds
 
-void cxDrawThemeParentBackground(TWinControl* AControl, TcxCanvas& ACanvas, const RECT& ARect);
 // Paints the parent's image under ARect (AControl's coordinates); a parent
 // already being painted this way is not painted again.
 void cxDrawTransparentControlBackground(TWinControl* AControl, TcxCanvas& ACanvas,
@@ -464,8 +456,9 @@ SIZE cxScaleImageSize(SIZE ASize, const TdxScaleFactor* AScaleFactor, int ASourc
 
 // ---------------------------------------------------------------- unit
 
-// Start-up and shut-down of the canvas unit (brush cache, its system colour
-// notifier and the text measurer's context).
+// Start-up and shut-down of the canvas unit (brush cache and the text
+// measurer's context). The system colour notification empties the brush
+// cache on a colour change (its unit cxGraphicsPalette subscribes it).
 void InitGraphics();
 void DoneGraphics();
 

@@ -1,6 +1,7 @@
 #include "ui/support/dxFading.h"
 
 #include "ui/support/cxTimer.h"
+#include "ui/support/dxGdiPlus.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,29 +51,8 @@ int AskScreenBitsPerPixel() {
 
 // Whether GDI+ can be loaded and started.
 bool GdiPlusStarts() {
-  struct TStartupInput {
-    UINT32 GdiplusVersion = 1;
-    void* DebugEventCallback = nullptr;
-    BOOL SuppressBackgroundThread = FALSE;
-    BOOL SuppressExternalCodecs = FALSE;
-  };
-  using TStartup = int(WINAPI*)(ULONG_PTR*, const TStartupInput*, void*);
-  using TShutdown = void(WINAPI*)(ULONG_PTR);
-  TModule library(LoadLibraryW(L"gdiplus.dll"));
-  if (!library)
-    return false;
-  auto startup = reinterpret_cast<TStartup>(
-      reinterpret_cast<void*>(GetProcAddress(library.Get(), "GdiplusStartup")));
-  auto shutdown = reinterpret_cast<TShutdown>(
-      reinterpret_cast<void*>(GetProcAddress(library.Get(), "GdiplusShutdown")));
-  if (startup == nullptr || shutdown == nullptr)
-    return false;
-  TStartupInput input;
-  ULONG_PTR token = 0;
-  if (startup(&token, &input, nullptr) != 0)
-    return false;
-  shutdown(token);
-  return true;
+  TdxGdiPlus gdiPlus;
+  return gdiPlus.Started();
 }
 
 // ---------------------------------------------------------------- pixel routines

@@ -8,7 +8,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Handles.h"
-#include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/support/cxButtonState.h"
 #include "ui/support/cxGraphics.h"
 
 #include <windows.h>

@@ -3,7 +3,6 @@
 #include "platform/OleLibrary.h"
 
 #include <cstring>
-#include <type_traits>
 
 namespace telvora {
 
@@ -25,8 +24,7 @@ TdxGdiPlus::TdxGdiPlus() : FLibrary(LoadLibraryW(L"gdiplus.dll")) {
     return;
   bool all = true;
   auto bind = [this, &all](auto& AProc, const char* AName) {
-    AProc = reinterpret_cast<std::remove_reference_t<decltype(AProc)>>(
-        GetProcAddress(FLibrary.Get(), AName));
+    BindProcAddress(FLibrary.Get(), AName, AProc);
     all = all && AProc != nullptr;
   };
   TGdiplusStartup startup = nullptr;

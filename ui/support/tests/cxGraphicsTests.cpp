@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/dxScaleFactor.h"
+#include "ui/themes/dxThemedDrawing.h"
 
 #include "tests/support/SysColors.h"
 
@@ -1181,6 +1182,7 @@ TEST(cxLeaks, NoGdiObjectIsLeftBehind) {
 TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   ASSERT_NE(dxSolidBrushCache(), nullptr);
   int refs = SystemPaletteChangedListenerRefCount();
+  DoneGraphicsPaletteUnit();
   DoneGraphics();
   EXPECT_EQ(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(SystemPaletteChangedListenerRefCount(), refs - 1);
@@ -1206,6 +1208,7 @@ TEST(cxGraphicsUnit, AfterShutDownNothingIsCreatedAndDrawingStillWorks) {
   }
   InitSystemPaletteUnit();
   InitGraphics();
+  InitGraphicsPaletteUnit();
   EXPECT_NE(dxSolidBrushCache(), nullptr);
   EXPECT_EQ(SystemPaletteChangedListenerRefCount(), 1);
   survivor.reset();
