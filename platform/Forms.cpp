@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace telvora {
@@ -149,9 +150,41 @@ void TCustomForm::ControlFocused(TWinControl* control) {
   FocusChanged(control);
 }
 
+namespace {
+TListenerList<TWinControl>& FocusFollowers() {
+  static TListenerList<TWinControl> followers;
+  return followers;
+}
+} // namespace
+
+void AddFocusFollower(TWinControl* AControl) {
+  FocusFollowers().Add(AControl);
+}
+
+void RemoveFocusFollower(TWinControl* AControl) {
+  FocusFollowers().Remove(AControl);
+}
+
 void TCustomForm::FocusChanged(TWinControl* focused) {
-  for (TWinControl* control : TabList())
+  TWinControl* previous = std::exchange(FFocusNotified, focused);
+  const auto tell = [focused](TWinControl* control) {
     control->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(focused));
+  };
+  if (focused != nullptr)
+    tell(focused);
+  if (previous != nullptr && previous != focused)
+    tell(previous);
+  FocusFollowers().ForEach([&](TWinControl* control) {
+    if (control != focused && control != previous && control->ParentForm() == this)
+      tell(control);
+  });
+}
+
+void TCustomForm::ControlDestroying(TWinControl* control) {
+  if (FFocusNotified == control)
+    FFocusNotified = nullptr;
+  if (FActiveControl == control)
+    ControlFocused(nullptr);
 }
 
 void TCustomForm::SelectFirst() {

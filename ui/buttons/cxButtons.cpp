@@ -438,9 +438,7 @@ void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
   params.Description = FDescription;
   params.MenuVisible = FInternalStates.Contains(bisMenuVisible);
   params.IsFocused = FIsFocused;
-  // GetFocus asks the window server: only for a button that can show one.
-  params.CanShowFocusRect = FShowFocusRect && GetCanBeFocused() && HandleAllocated() &&
-                            CanFocus() && GetFocus() == Handle();
+  params.CanShowFocusRect = FShowFocusRect && GetCanBeFocused() && Focused() && CanFocus();
   params.NeedDrawParts = FSpeedButtonOptions.NeedDrawParts();
   params.Flat = FSpeedButtonOptions.Flat();
   params.Transparent = FSpeedButtonOptions.Transparent();
@@ -1303,6 +1301,10 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
       own.reset();
   }
   TcxBitmap* target = bitmap != nullptr ? bitmap : own.get();
+  // The bitmap's canvas takes the button's font: it keeps what it selects,
+  // and a font of its own would be one font more than the buttons use.
+  if (target != nullptr)
+    target->Canvas().Font().Assign(Font());
   TcxCanvas* canvas = target != nullptr ? &target->cxCanvas() : nullptr;
   const HDC memoryDC = canvas != nullptr ? canvas->Handle() : nullptr;
   if (memoryDC == nullptr) {
