@@ -198,6 +198,7 @@ void TWinControl::MainWndProc(TMessage& message) {
     ControlMap().Remove(FHandle);
     FHandle = nullptr;
     FDefWndProc = nullptr;
+    FSubclassed = false;
     FMouseInControl = false;
     FHasFocus = false;
   }
@@ -306,6 +307,7 @@ void TWinControl::CreateWnd() {
       ControlMap().Set(window, this);
       FDefWndProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWndProc)));
+      FSubclassed = true;
     }
   }
   FCreatingWindow = false;
@@ -395,9 +397,31 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DestroyHandle() {
-  if (FHandle)
-    DestroyWnd();
+  if (FHandle) {
+    if (FParent != nullptr && FParent->IsDestroying() && FParent->FHandle != nullptr)
+      DetachWnd();
+    else
+      DestroyWnd();
+  }
   FHandle = nullptr;
+}
+
+void TWinControl::DetachWnd() {
+  // The parent's window is about to go and takes this one with it, as
+  // Windows destroys a window's children: the window is handed back to its
+  // class's own procedure and forgotten here. Destroyed one by one, each
+  // child would cost its own round of hiding, focus and capture checks.
+  if (FSubclassed && FDefWndProc != nullptr)
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+  ControlMap().Remove(FHandle);
+  if (FWindowId != 0)
+    FParent->FChildWindowIds.erase(FWindowId);
+  FWindowId = 0;
+  FHandle = nullptr;
+  FDefWndProc = nullptr;
+  FSubclassed = false;
+  FMouseInControl = false;
+  FHasFocus = false;
 }
 
 void TWinControl::RecreateWnd() {

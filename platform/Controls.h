@@ -240,6 +240,8 @@ protected:
 private:
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
   void DestroyHandle();
+  // Leaves the window to its parent's destruction, which is under way.
+  void DetachWnd();
   // A control identifier for a new window of `child`, unique among the
   // windows of this control's children.
   UINT NewChildId(const TWinControl* child) const;
@@ -264,6 +266,9 @@ private:
   std::unordered_set<UINT> FChildWindowIds;
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
+  // The window is of a system class, its procedure replaced by this
+  // framework's (FDefWndProc is the class's own).
+  bool FSubclassed = false;
   bool FCreatingWindow = false;
   bool FDeferChildHandles = false;
   // The children's windows are being made from the last to the first.

@@ -346,8 +346,20 @@ void TCustomForm::WndProc(TMessage& message) {
   case WM_ERASEBKGND: {
     RECT r{};
     GetClientRect(Handle(), &r);
-    TGdiObject brush(CreateSolidBrush(ColorToRGB(Color())));
-    FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush.Get()));
+    // The brush is kept while the colour stays: every themed button on the
+    // form asks for the background under it at each of its paints.
+    const COLORREF color = ColorToRGB(Color());
+    if (!FBackgroundBrush || color != FBackgroundColor) {
+      FBackgroundBrush = TSharedGdiObject::Brush(LOGBRUSH{BS_SOLID, color, 0});
+      FBackgroundColor = color;
+    }
+    if (FBackgroundBrush) {
+      FillRect(reinterpret_cast<HDC>(message.WParam), &r,
+               static_cast<HBRUSH>(FBackgroundBrush.Get()));
+    } else {
+      TGdiObject brush(CreateSolidBrush(color));
+      FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush.Get()));
+    }
     message.Result = 1;
     return;
   }

@@ -100,6 +100,9 @@ private:
   TWinControl* FActiveControl = nullptr;
   // The control that FocusChanged named last.
   TWinControl* FFocusNotified = nullptr;
+  // The brush the background is erased with, and the colour it has.
+  TSharedGdiObject FBackgroundBrush;
+  COLORREF FBackgroundColor = CLR_INVALID;
 };
 
 // Controls that must hear of every focus change of their form even when
