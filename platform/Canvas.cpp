@@ -89,21 +89,6 @@ void TBrush::Changed() {
     OnChange();
 }
 
-// ---------------------------------------------------------------- fonts
-
-LOGFONTW FontToLogFont(const TFont& font) {
-  LOGFONTW lf{};
-  lf.lfHeight = font.Height();
-  lf.lfWeight = (font.Style() & fsBold) ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = (font.Style() & fsItalic) ? TRUE : FALSE;
-  lf.lfUnderline = (font.Style() & fsUnderline) ? TRUE : FALSE;
-  lf.lfStrikeOut = (font.Style() & fsStrikeOut) ? TRUE : FALSE;
-  lf.lfCharSet = font.Charset();
-  lf.lfQuality = DEFAULT_QUALITY;
-  wcsncpy(lf.lfFaceName, font.Name().c_str(), LF_FACESIZE - 1);
-  return lf;
-}
-
 // ---------------------------------------------------------------- TCanvas
 
 namespace {
@@ -200,7 +185,7 @@ void TCanvas::RequiredState() {
 void TCanvas::SelectFont() {
   LOGFONTW lf = FontToLogFont(FFont);
   if (!FFontObject.Object || std::memcmp(&lf, &FFontKey, sizeof(lf)) != 0) {
-    TGdiObject font(CreateFontIndirectW(&lf));
+    TSharedGdiObject font = TSharedGdiObject::Font(lf);
     if (!font) {
       SelectObject(FHandle, GetStockObject(DEFAULT_GUI_FONT));
     } else {
@@ -222,7 +207,7 @@ void TCanvas::SelectPen() {
   key.lopnColor = ColorToRGB(FPen.Color());
   if (!FPenObject.Object || FPenKey.lopnStyle != key.lopnStyle ||
       FPenKey.lopnWidth.x != key.lopnWidth.x || FPenKey.lopnColor != key.lopnColor) {
-    TGdiObject pen(CreatePenIndirect(&key));
+    TSharedGdiObject pen = TSharedGdiObject::Pen(key);
     if (!pen) {
       SelectObject(FHandle, GetStockObject(BLACK_PEN));
     } else {
@@ -246,7 +231,7 @@ void TCanvas::SelectBrush() {
     // the style turns back (text drawn without a background in between).
     SelectObject(FHandle, GetStockObject(NULL_BRUSH));
   } else if (!FBrushObject.Object || FBrushKey.lbColor != key.lbColor) {
-    TGdiObject brush(CreateBrushIndirect(&key));
+    TSharedGdiObject brush = TSharedGdiObject::Brush(key);
     if (!brush) {
       SelectObject(FHandle, GetStockObject(WHITE_BRUSH));
     } else {
@@ -262,7 +247,7 @@ void TCanvas::SelectBrush() {
   FBrushObject.Valid = true;
 }
 
-void TCanvas::Retire(TGdiObject object) {
+void TCanvas::Retire(TSharedGdiObject object) {
   if (!object)
     return;
   if (FSavedDCs.empty())

@@ -70,9 +70,6 @@ private:
   TBrushStyle FStyle = bsSolid;
 };
 
-// The LOGFONTW a font's attributes describe.
-LOGFONTW FontToLogFont(const TFont& font);
-
 class TCanvas {
 public:
   TCanvas();
@@ -127,7 +124,7 @@ protected:
 
 private:
   struct TSelected {
-    TGdiObject Object;
+    TSharedGdiObject Object;
     bool Valid = false;
   };
   void RequiredState();
@@ -135,7 +132,7 @@ private:
   void SelectPen();
   void SelectBrush();
   // Deletes `object` now, or once no saved state of the context can refer to it.
-  void Retire(TGdiObject object);
+  void Retire(TSharedGdiObject object);
   void FreeRetired();
 
   HDC FHandle = nullptr;
@@ -149,7 +146,7 @@ private:
   LOGPEN FPenKey{};
   TSelected FBrushObject;
   LOGBRUSH FBrushKey{};
-  std::vector<TGdiObject> FRetired;
+  std::vector<TSharedGdiObject> FRetired;
   std::vector<int> FSavedDCs;
   CRITICAL_SECTION FLock;
   int FLockCount = 0;

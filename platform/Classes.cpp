@@ -1,6 +1,8 @@
 #include "platform/Classes.h"
 
 #include <algorithm>
+#include <climits>
+#include <iterator>
 #include <map>
 
 namespace telvora {
@@ -24,18 +26,16 @@ void TComponent::MarkDestroying() noexcept {
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
-  if (AComponent == nullptr || AComponent == this ||
-      std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) != FFreeNotifies.end())
+  if (AComponent == nullptr || AComponent == this || !FFreeNotifies.Add(AComponent))
     return;
-  FFreeNotifies.push_back(AComponent);
-  AComponent->FFreeNotifies.push_back(this);
+  AComponent->FFreeNotifies.Add(this);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
   if (AComponent == nullptr)
     return;
-  std::erase(FFreeNotifies, AComponent);
-  std::erase(AComponent->FFreeNotifies, this);
+  FFreeNotifies.Remove(AComponent);
+  AComponent->FFreeNotifies.Remove(this);
 }
 
 void TComponent::Notification(TComponent*, TOperation) {}
@@ -43,10 +43,9 @@ void TComponent::Notification(TComponent*, TOperation) {}
 void TComponent::SendFreeNotifications() noexcept {
   // One link at a time, each forgotten on both sides before it is told: a
   // handler may unlink or free other components meanwhile.
-  while (!FFreeNotifies.empty()) {
-    TComponent* other = FFreeNotifies.back();
-    FFreeNotifies.pop_back();
-    std::erase(other->FFreeNotifies, this);
+  while (TComponent* other = FFreeNotifies.Last()) {
+    FFreeNotifies.Remove(other);
+    other->FFreeNotifies.Remove(this);
     other->Notification(this, opRemove);
   }
 }
@@ -56,9 +55,10 @@ void TComponent::InsertComponent(TComponent* component) {
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-  auto it = std::find(FComponents.begin(), FComponents.end(), component);
-  if (it != FComponents.end())
-    FComponents.erase(it);
+  // Components mostly go last first: looked for from the end.
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), component);
+  if (it != FComponents.rend())
+    FComponents.erase(std::next(it).base());
 }
 
 void TComponent::DestroyComponents() {

@@ -2,6 +2,7 @@
 // Components: ownership, names, property values read from form descriptions
 // and the registry of component classes that form descriptions may name.
 
+#include "platform/ListenerList.h"
 #include "platform/PropertyValue.h"
 #include "platform/SysUtils.h"
 
@@ -89,7 +90,7 @@ private:
   std::wstring FName;
   std::vector<TComponent*> FComponents;
   // The components linked by FreeNotification.
-  std::vector<TComponent*> FFreeNotifies;
+  TListenerList<TComponent> FFreeNotifies;
   // References read before the component they name.
   std::vector<std::pair<std::wstring, std::function<void(TComponent*)>>> FPendingReferences;
   bool FLoading = false;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <mutex>
 #include <numeric>
 #include <unordered_map>
@@ -142,6 +143,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TComponent(AOwner) {
 
 TWinControl::~TWinControl() {
   MarkDestroying();
+  // Out of sight first, as DestroyWindow would take it: the windows of the
+  // children then go without each uncovering a piece of a visible parent
+  // (which costs every sibling's region, so N children would cost N x N).
+  if (FHandle != nullptr && !FControls.empty() && IsWindowVisible(FHandle))
+    ShowWindow(FHandle, SW_HIDE);
   // The action is told nothing more about this control.
   FActionLink.reset();
   // Owned components go first, while this control is still whole.
@@ -152,13 +158,19 @@ TWinControl::~TWinControl() {
   DestroyHandle();
   if (FParent) {
     // The form must not go on naming a control that is gone.
-    if (TCustomForm* form = ParentForm(); form && form->ActiveControl() == this)
-      form->ControlFocused(nullptr);
+    if (TCustomForm* form = ParentForm(); form && form != this)
+      form->ControlDestroying(this);
     FParent->RemoveControl(this);
   }
 }
 
 void TWinControl::MainWndProc(TMessage& message) {
+  // Whether the window has the keyboard focus, as its own messages tell it
+  // (asking the window manager costs a round trip to the server under Wine).
+  if (message.Msg == WM_SETFOCUS)
+    FHasFocus = true;
+  else if (message.Msg == WM_KILLFOCUS)
+    FHasFocus = false;
   // The message entry point of every control: nothing escapes into Windows.
   try {
     WndProc(message);
@@ -167,10 +179,15 @@ void TWinControl::MainWndProc(TMessage& message) {
       Application()->HandleException(this);
   }
   if (message.Msg == WM_NCDESTROY) {
+    if (FParent != nullptr && FWindowId != 0)
+      FParent->FChildWindowIds.erase(FWindowId);
+    FWindowId = 0;
     ControlMap().Remove(FHandle);
     FHandle = nullptr;
     FDefWndProc = nullptr;
+    FSubclassed = false;
     FMouseInControl = false;
+    FHasFocus = false;
   }
 }
 
@@ -190,6 +207,7 @@ void TWinControl::SetParent(TWinControl* AParent) {
 
 void TWinControl::InsertControl(TWinControl* control) {
   FControls.push_back(control);
+  control->FChildOrdinal = FNextChildOrdinal++;
   if (control->FTabOrder < 0)
     control->FTabOrder = static_cast<int>(FControls.size()) - 1;
   if (HandleAllocated())
@@ -197,9 +215,11 @@ void TWinControl::InsertControl(TWinControl* control) {
 }
 
 void TWinControl::RemoveControl(TWinControl* control) {
-  auto it = std::find(FControls.begin(), FControls.end(), control);
-  if (it != FControls.end())
-    FControls.erase(it);
+  // Children mostly go last first (an owner frees its components that way):
+  // looked for from the end.
+  auto it = std::find(FControls.rbegin(), FControls.rend(), control);
+  if (it != FControls.rend())
+    FControls.erase(std::next(it).base());
 }
 
 void TWinControl::ApplyParentFont() {
@@ -242,8 +262,8 @@ void TWinControl::CreateWnd() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   FCreatingWindow = true;
   HWND window = nullptr;
-  HMENU id =
-      FParent ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FParent->NewChildId(this))) : nullptr;
+  const UINT childId = FParent ? FParent->NewChildId(this) : 0;
+  HMENU id = FParent ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(childId)) : nullptr;
   if (params.SystemClass.empty()) {
     WNDCLASSW existing{};
     if (!GetClassInfoW(instance, params.WinClassName.c_str(), &existing)) {
@@ -274,13 +294,21 @@ void TWinControl::CreateWnd() {
       ControlMap().Set(window, this);
       FDefWndProc = reinterpret_cast<WNDPROC>(
           SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWndProc)));
+      FSubclassed = true;
     }
   }
   FCreatingWindow = false;
   if (window == nullptr)
     throw Exception(L"Error creating window of " + ClassName());
   FHandle = window;
-  if (FParent)
+  if (FParent) {
+    FWindowId = childId;
+    FParent->FChildWindowIds.insert(childId);
+  }
+  // A new child window goes to the bottom of its siblings; a control made
+  // after the others belongs on top of them. Children made together by
+  // their parent are made last first, so that each is in its place already.
+  if (FParent && !FParent->FCreatingChildrenLastFirst)
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UpdateBoundsFromWindow();
   if (WantsWindowFont())
@@ -297,18 +325,45 @@ void TWinControl::HandleNeeded(bool AWithChildren) {
 }
 
 void TWinControl::CreateChildHandles() {
-  for (TWinControl* child : FControls)
-    child->HandleNeeded();
+  const bool none = std::none_of(FControls.begin(), FControls.end(), [](const TWinControl* child) {
+    return child->FHandle != nullptr;
+  });
+  if (!none || FControls.size() < 2) {
+    for (size_t i = 0; i < FControls.size(); ++i)
+      FControls[i]->HandleNeeded();
+    return;
+  }
+  // No child has a window yet: made from the last to the first, each new
+  // window going below those made before, the first control ends at the
+  // bottom of the z-order and the last on top, with no window moved
+  // afterwards (a move costs a round trip to the window manager for every
+  // child).
+  {
+    FCreatingChildrenLastFirst = true;
+    TScopeExit reset([this] { FCreatingChildrenLastFirst = false; });
+    for (size_t i = FControls.size(); i-- > 0;)
+      if (i < FControls.size())
+        FControls[i]->HandleNeeded();
+  }
+  // Should the system have put new windows on top instead, the order is
+  // set here, one window at a time.
+  TWinControl* last = FControls.back();
+  if (last->FHandle != nullptr && GetWindow(FHandle, GW_CHILD) != last->FHandle)
+    for (TWinControl* child : FControls)
+      if (child->FHandle != nullptr)
+        SetWindowPos(child->FHandle, HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 UINT TWinControl::NewChildId(const TWinControl* child) const {
-  // From the child's place among the children, so that the same form gives
-  // the same identifiers; past any identifier a sibling window already has.
-  auto it = std::find(FControls.begin(), FControls.end(), child);
-  UINT id = 100 + static_cast<UINT>(it - FControls.begin());
-  if (FHandle)
-    while (GetDlgItem(FHandle, static_cast<int>(id)) != nullptr)
-      ++id;
+  // From the child's place among the children when it was added, so that
+  // the same form gives the same identifiers; past any identifier a sibling
+  // window of this framework holds. The windows are not asked: a search of
+  // the parent's children at every new window (GetDlgItem) would make a form
+  // of N controls cost N x N.
+  UINT id = 100 + static_cast<UINT>(child->FChildOrdinal);
+  while (FChildWindowIds.contains(id))
+    ++id;
   return id;
 }
 
@@ -329,9 +384,31 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DestroyHandle() {
-  if (FHandle)
-    DestroyWnd();
+  if (FHandle) {
+    if (FParent != nullptr && FParent->IsDestroying() && FParent->FHandle != nullptr)
+      DetachWnd();
+    else
+      DestroyWnd();
+  }
   FHandle = nullptr;
+}
+
+void TWinControl::DetachWnd() {
+  // The parent's window is about to go and takes this one with it, as
+  // Windows destroys a window's children: the window is handed back to its
+  // class's own procedure and forgotten here. Destroyed one by one, each
+  // child would cost its own round of hiding, focus and capture checks.
+  if (FSubclassed && FDefWndProc != nullptr)
+    SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+  ControlMap().Remove(FHandle);
+  if (FWindowId != 0)
+    FParent->FChildWindowIds.erase(FWindowId);
+  FWindowId = 0;
+  FHandle = nullptr;
+  FDefWndProc = nullptr;
+  FSubclassed = false;
+  FMouseInControl = false;
+  FHasFocus = false;
 }
 
 void TWinControl::RecreateWnd() {
@@ -468,8 +545,8 @@ bool TWinControl::CanFocus() {
   return true;
 }
 
-bool TWinControl::Focused() {
-  return FHandle != nullptr && GetFocus() == FHandle;
+bool TWinControl::Focused() const noexcept {
+  return FHandle != nullptr && FHasFocus;
 }
 
 void TWinControl::SetFocus() {

@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 namespace telvora {
@@ -141,7 +142,8 @@ public:
 
   // Whether the control may take the keyboard focus now.
   virtual bool CanFocus();
-  bool Focused();
+  // Whether the control's window has the keyboard focus.
+  bool Focused() const noexcept;
   virtual void SetFocus();
 
   TCustomForm* ParentForm();
@@ -235,6 +237,8 @@ protected:
 private:
   friend LRESULT CALLBACK ControlWndProc(HWND, UINT, WPARAM, LPARAM);
   void DestroyHandle();
+  // Leaves the window to its parent's destruction, which is under way.
+  void DetachWnd();
   // A control identifier for a new window of `child`, unique among the
   // windows of this control's children.
   UINT NewChildId(const TWinControl* child) const;
@@ -249,10 +253,23 @@ private:
 
   TWinControl* FParent = nullptr;
   std::vector<TWinControl*> FControls;
+  // The order in which this control was added to its parent, and the next
+  // such number of this control's children.
+  int FChildOrdinal = 0;
+  int FNextChildOrdinal = 0;
+  // The control identifier of this window under its parent, and those the
+  // windows of this control's children hold.
+  UINT FWindowId = 0;
+  std::unordered_set<UINT> FChildWindowIds;
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;
+  // The window is of a system class, its procedure replaced by this
+  // framework's (FDefWndProc is the class's own).
+  bool FSubclassed = false;
   bool FCreatingWindow = false;
   bool FDeferChildHandles = false;
+  // The children's windows are being made from the last to the first.
+  bool FCreatingChildrenLastFirst = false;
   int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   TScaleRatio FScale;
   // The edges as last given, and the scale they were given at.
@@ -270,6 +287,7 @@ private:
   bool FEnabled = true;
   bool FVisible = true;
   bool FMouseInControl = false;
+  bool FHasFocus = false;
   std::wstring FHint;
   std::unique_ptr<TControlActionLink> FActionLink;
 };

@@ -5,6 +5,7 @@
 #include "platform/Handles.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace telvora {
@@ -149,9 +150,41 @@ void TCustomForm::ControlFocused(TWinControl* control) {
   FocusChanged(control);
 }
 
+namespace {
+TListenerList<TWinControl>& FocusFollowers() {
+  static TListenerList<TWinControl> followers;
+  return followers;
+}
+} // namespace
+
+void AddFocusFollower(TWinControl* AControl) {
+  FocusFollowers().Add(AControl);
+}
+
+void RemoveFocusFollower(TWinControl* AControl) {
+  FocusFollowers().Remove(AControl);
+}
+
 void TCustomForm::FocusChanged(TWinControl* focused) {
-  for (TWinControl* control : TabList())
+  TWinControl* previous = std::exchange(FFocusNotified, focused);
+  const auto tell = [focused](TWinControl* control) {
     control->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(focused));
+  };
+  if (focused != nullptr)
+    tell(focused);
+  if (previous != nullptr && previous != focused)
+    tell(previous);
+  FocusFollowers().ForEach([&](TWinControl* control) {
+    if (control != focused && control != previous && control->ParentForm() == this)
+      tell(control);
+  });
+}
+
+void TCustomForm::ControlDestroying(TWinControl* control) {
+  if (FFocusNotified == control)
+    FFocusNotified = nullptr;
+  if (FActiveControl == control)
+    ControlFocused(nullptr);
 }
 
 void TCustomForm::SelectFirst() {
@@ -313,8 +346,20 @@ void TCustomForm::WndProc(TMessage& message) {
   case WM_ERASEBKGND: {
     RECT r{};
     GetClientRect(Handle(), &r);
-    TGdiObject brush(CreateSolidBrush(ColorToRGB(Color())));
-    FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush.Get()));
+    // The brush is kept while the colour stays: every themed button on the
+    // form asks for the background under it at each of its paints.
+    const COLORREF color = ColorToRGB(Color());
+    if (!FBackgroundBrush || color != FBackgroundColor) {
+      FBackgroundBrush = TSharedGdiObject::Brush(LOGBRUSH{BS_SOLID, color, 0});
+      FBackgroundColor = color;
+    }
+    if (FBackgroundBrush) {
+      FillRect(reinterpret_cast<HDC>(message.WParam), &r,
+               static_cast<HBRUSH>(FBackgroundBrush.Get()));
+    } else {
+      TGdiObject brush(CreateSolidBrush(color));
+      FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush.Get()));
+    }
     message.Result = 1;
     return;
   }

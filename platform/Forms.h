@@ -27,9 +27,16 @@ public:
   void FocusControl(TWinControl* control);
   // Called when a control of the form receives the focus.
   void ControlFocused(TWinControl* control);
-  // Tells every control of the form (CM_FOCUSCHANGED) that `focused` has
-  // the focus (none: no control of the form has it).
+  // Tells the controls of the form whose part may change (CM_FOCUSCHANGED)
+  // that `focused` has the focus (none: no control of the form has it): the
+  // control that has it now, the one told last time, and the form's focus
+  // followers. Every other control heard nothing new: which control has the
+  // focus concerns it only when it is one of those two. The cost does not
+  // grow with the number of controls.
   void FocusChanged(TWinControl* focused);
+  // A control of the form is being destroyed: it is told nothing more, and
+  // the focus is nowhere when it had it.
+  void ControlDestroying(TWinControl* control);
   // Focuses the first control in tab order that can take the focus.
   void SelectFirst();
   // Moves the focus to the next (or previous) focusable tab stop.
@@ -91,7 +98,18 @@ private:
   int FModalResult = 0;
   bool FModal = false;
   TWinControl* FActiveControl = nullptr;
+  // The control that FocusChanged named last.
+  TWinControl* FFocusNotified = nullptr;
+  // The brush the background is erased with, and the colour it has.
+  TSharedGdiObject FBackgroundBrush;
+  COLORREF FBackgroundColor = CLR_INVALID;
 };
+
+// Controls that must hear of every focus change of their form even when
+// they neither get nor lose the focus (a default button is the active one
+// while the focus is on a control that is no button).
+void AddFocusFollower(TWinControl* AControl);
+void RemoveFocusFollower(TWinControl* AControl);
 
 // Window size for a client size at a resolution (AdjustWindowRectExForDpi
 // where Windows has it).

@@ -107,25 +107,28 @@ void TFont::SetStyle(unsigned value) {
 void TFont::Changed() {
   // The old font stays alive until the listeners have taken the new one: a
   // window or context may still have it selected.
-  TGdiObject previous = std::move(FHandle);
+  TSharedGdiObject previous = std::move(FHandle);
   if (OnChange)
     OnChange();
 }
 
 HFONT TFont::Handle() const {
-  if (!FHandle) {
-    LOGFONTW lf{};
-    lf.lfHeight = FHeight;
-    lf.lfWeight = (FStyle & fsBold) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (FStyle & fsItalic) ? TRUE : FALSE;
-    lf.lfUnderline = (FStyle & fsUnderline) ? TRUE : FALSE;
-    lf.lfStrikeOut = (FStyle & fsStrikeOut) ? TRUE : FALSE;
-    lf.lfCharSet = FCharset;
-    lf.lfQuality = DEFAULT_QUALITY;
-    wcsncpy(lf.lfFaceName, FName.c_str(), LF_FACESIZE - 1);
-    FHandle.Reset(CreateFontIndirectW(&lf));
-  }
+  if (!FHandle)
+    FHandle = TSharedGdiObject::Font(FontToLogFont(*this));
   return static_cast<HFONT>(FHandle.Get());
+}
+
+LOGFONTW FontToLogFont(const TFont& font) {
+  LOGFONTW lf{};
+  lf.lfHeight = font.Height();
+  lf.lfWeight = (font.Style() & fsBold) ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = (font.Style() & fsItalic) ? TRUE : FALSE;
+  lf.lfUnderline = (font.Style() & fsUnderline) ? TRUE : FALSE;
+  lf.lfStrikeOut = (font.Style() & fsStrikeOut) ? TRUE : FALSE;
+  lf.lfCharSet = font.Charset();
+  lf.lfQuality = DEFAULT_QUALITY;
+  wcsncpy(lf.lfFaceName, font.Name().c_str(), LF_FACESIZE - 1);
+  return lf;
 }
 
 int FontTextHeight(HFONT font) {

@@ -2,6 +2,7 @@
 // Colours and fonts of the window framework.
 
 #include "platform/Handles.h"
+#include "platform/SharedGdiObjects.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,7 +77,8 @@ public:
   unsigned Style() const noexcept { return FStyle; }
   void SetStyle(unsigned value);
 
-  // The font object, created on first use and kept until an attribute changes.
+  // The font object, taken on first use and kept until an attribute
+  // changes. Fonts of the same attributes share one object.
   HFONT Handle() const;
 
   std::function<void()> OnChange;
@@ -89,8 +91,11 @@ private:
   BYTE FCharset = DEFAULT_CHARSET;
   TColor FColor = clWindowText;
   unsigned FStyle = 0;
-  mutable TGdiObject FHandle;
+  mutable TSharedGdiObject FHandle;
 };
+
+// The LOGFONTW a font's attributes describe.
+LOGFONTW FontToLogFont(const TFont& font);
 
 // Text-metric height of a font on the screen.
 int FontTextHeight(HFONT font);

@@ -110,6 +110,10 @@ TCustomButton::TCustomButton(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
 }
 
+TCustomButton::~TCustomButton() {
+  RemoveFocusFollower(this);
+}
+
 void TCustomButton::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.SystemClass = L"BUTTON";
@@ -126,10 +130,15 @@ void TCustomButton::SetDefault(bool value) {
   if (value == FDefault)
     return;
   FDefault = value;
+  // A default button hears of every focus change of its form.
+  if (value)
+    AddFocusFollower(this);
+  else
+    RemoveFocusFollower(this);
   // Whether the button is now the active one depends on where the focus is.
   if (HandleAllocated()) {
     if (TCustomForm* form = ParentForm())
-      form->FocusChanged(form->ActiveControl());
+      Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->ActiveControl()));
   }
 }
 

@@ -43,6 +43,7 @@ private:
 class TCustomButton : public TWinControl {
 public:
   explicit TCustomButton(TComponent* AOwner);
+  ~TCustomButton() override;
 
   bool Default() const noexcept { return FDefault; }
   void SetDefault(bool value);

@@ -10,9 +10,12 @@ cd "$(dirname "$0")/.."
 # (natively under 64-bit Wine) unless TELVORA_ARCH says otherwise.
 export TELVORA_ARCH=${TELVORA_ARCH:-x86_64}
 rounds=${1:-15}
+# The scale bench shows forms of up to 5000 buttons (50 a row of 60 x 20):
+# a screen they fit on.
+export TELVORA_XVFB_SCREEN=${TELVORA_XVFB_SCREEN:-3200x2200x24}
 
 telvora_build TELVORA minimal-window native-window native-window-framework startup-bench startup-steps paint-bench \
-  fading-bench graphics-bench
+  fading-bench graphics-bench scale-bench
 trap telvora_temp_wine_down EXIT
 telvora_temp_wine_up
 
@@ -41,6 +44,9 @@ telvora_wine "$bin/startup-bench.exe" --steps "$rounds" 'C:\telvora-startup-step
 echo
 echo "== Canvas: button paint sequence and caption routes"
 telvora_wine "$bin/graphics-bench.exe" || status=1
+echo
+echo "== The button library at scale: forms of N buttons against windows of N native buttons"
+telvora_wine "$bin/scale-bench.exe" "$rounds" || status=1
 echo
 echo "== Machine: load average $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 exit $status

@@ -11,6 +11,8 @@
 #   telvora_wine_down         -> stops wineserver and Xvfb started here
 #   telvora_temp_wine_up      -> a throwaway prefix on a private display;
 #                                telvora_temp_wine_down removes it again
+# A private display's screen is 1280x1024x24 unless TELVORA_XVFB_SCREEN says
+# otherwise.
 # A new prefix is booted inside the display so its windows stay visible.
 
 # The architecture the programs are built for and run under Wine: i686, the
@@ -106,7 +108,7 @@ telvora_start_xvfb() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${TELVORA_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
     TELVORA_XVFB_PID=$!
     local i
     for i in $(seq 1 50); do

@@ -6,11 +6,13 @@
 // to). Nothing here needs the measured program's help.
 
 #include "platform/Handles.h"
+#include "tests/support/GdiHandleTable.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -34,8 +36,7 @@ struct TProcessFigures {
   std::string Describe() const;
 };
 
-// The name of a GDI handle type as the table stores it ("brush", "pen", ...).
-std::string GdiTypeName(unsigned type);
+using testing::GdiTypeName;
 
 // Measures one process. Opened once; every measurement reads afresh.
 class TProcessProbe {
@@ -52,16 +53,13 @@ public:
   std::optional<TProcessFigures> Measure();
 
   // How the GDI handle table was found (for the report).
-  const std::string& GdiTableRoute() const noexcept { return FRoute; }
+  const std::string& GdiTableRoute() const noexcept;
 
 private:
-  bool FindGdiTable();
-
   DWORD FProcessId = 0;
   TKernelHandle FProcessHolder;
   HANDLE FProcess = nullptr; // FProcessHolder's
-  std::uint64_t FGdiTable = 0;
-  std::string FRoute;
+  std::unique_ptr<testing::TGdiHandleTable> FGdiTable;
   std::string FProblem;
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
+#include <unordered_set>
 
 namespace telvora {
 
@@ -18,24 +19,6 @@ bool FSystemPaletteUnitFinalized = false;
 // that same listener is alive.
 unsigned FSystemPaletteChangedListenerGeneration = 0;
 
-void EraseNotifier(std::vector<TcxSystemPaletteChangedNotifier*>& list,
-                   TcxSystemPaletteChangedNotifier* notifier) {
-  auto it = std::find(list.begin(), list.end(), notifier);
-  if (it != list.end())
-    list.erase(it);
-}
-
-// Calls each notifier of `list` once, from the last to the first. The walk
-// goes over the notifiers there were when it began and calls each only while
-// it is still in the list: a notifier may remove itself or others meanwhile;
-// one added meanwhile is called at the next change.
-void NotifyLastToFirst(const std::vector<TcxSystemPaletteChangedNotifier*>& list) {
-  const std::vector<TcxSystemPaletteChangedNotifier*> snapshot(list);
-  for (auto it = snapshot.rbegin(); it != snapshot.rend(); ++it) {
-    if (std::find(list.begin(), list.end(), *it) != list.end())
-      (*it)->DoChanged();
-  }
-}
 } // namespace
 
 // ---------------------------------------------------------------- listener
@@ -53,8 +36,8 @@ TcxSystemPaletteChangedListener::TcxSystemPaletteChangedListener() {
 }
 
 TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
-  FNotifierList.clear();
-  FPrimaryNotifierList.clear();
+  FNotifierList.Clear();
+  FPrimaryNotifierList.Clear();
   DeallocateHWnd(FWindowHandle);
   FWindowHandle = nullptr;
   ReleaseOffice11Colors();
@@ -62,18 +45,16 @@ TcxSystemPaletteChangedListener::~TcxSystemPaletteChangedListener() {
 
 void TcxSystemPaletteChangedListener::AddNotifier(TcxSystemPaletteChangedNotifier* ANotifier,
                                                   bool AIsPrimary) {
-  auto& list = AIsPrimary ? FPrimaryNotifierList : FNotifierList;
-  if (std::find(list.begin(), list.end(), ANotifier) == list.end())
-    list.push_back(ANotifier);
+  (AIsPrimary ? FPrimaryNotifierList : FNotifierList).Add(ANotifier);
 }
 
 void TcxSystemPaletteChangedListener::RemoveNotifier(TcxSystemPaletteChangedNotifier* ANotifier,
                                                      bool AIsPrimary) {
-  EraseNotifier(AIsPrimary ? FPrimaryNotifierList : FNotifierList, ANotifier);
+  (AIsPrimary ? FPrimaryNotifierList : FNotifierList).Remove(ANotifier);
 }
 
 int TcxSystemPaletteChangedListener::NotifierCount(bool AIsPrimary) const noexcept {
-  return static_cast<int>(AIsPrimary ? FPrimaryNotifierList.size() : FNotifierList.size());
+  return static_cast<int>(AIsPrimary ? FPrimaryNotifierList.Count() : FNotifierList.Count());
 }
 
 void TcxSystemPaletteChangedListener::DoChange() {
@@ -84,8 +65,14 @@ void TcxSystemPaletteChangedListener::DoChange() {
   // for the theme now in force.
   UpdateGlobalThemeActive();
   RefreshOffice11Colors();
-  NotifyLastToFirst(FPrimaryNotifierList);
-  NotifyLastToFirst(FNotifierList);
+  // Each list from its last notifier to its first, over the notifiers there
+  // were when the walk began, each while it is still listed: a notifier may
+  // remove itself or others meanwhile; one added meanwhile is told at the
+  // next change.
+  FPrimaryNotifierList.ForEachBackward(
+      [](TcxSystemPaletteChangedNotifier* notifier) { notifier->DoChanged(); });
+  FNotifierList.ForEachBackward(
+      [](TcxSystemPaletteChangedNotifier* notifier) { notifier->DoChanged(); });
 }
 
 void TcxSystemPaletteChangedListener::WndProc(TMessage& message) {
@@ -280,7 +267,7 @@ TcxLookAndFeel::TcxLookAndFeel(TObject* AOwner, bool AIsRootLookAndFeel)
 TcxLookAndFeel::~TcxLookAndFeel() {
   FSystemPaletteChangedNotifier.reset();
   DoMasterLookAndFeelDestroying();
-  FChangeListenerList.clear();
+  FChangeListenerList.Clear();
   if (TcxLookAndFeel* master = GetMasterLookAndFeel())
     master->RemoveChangeListener(this);
 }
@@ -382,12 +369,10 @@ void TcxLookAndFeel::AddChangeListener(TObject* AListener) {
   const bool controller = IsController(listener);
   if (controller && !FIsRootLookAndFeel)
     return;
-  if (std::find(FChangeListenerList.begin(), FChangeListenerList.end(), AListener) !=
-      FChangeListenerList.end())
+  if (!FChangeListenerList.Add(AListener))
     return;
   if (controller)
     ++FLookAndFeelControllerCount;
-  FChangeListenerList.push_back(AListener);
 }
 
 void TcxLookAndFeel::RemoveChangeListener(TObject* AListener) {
@@ -395,12 +380,10 @@ void TcxLookAndFeel::RemoveChangeListener(TObject* AListener) {
   if (listener == nullptr)
     return;
   const bool controller = IsController(listener);
-  auto it = std::find(FChangeListenerList.begin(), FChangeListenerList.end(), AListener);
-  if (it == FChangeListenerList.end())
+  // While listeners are told (of the destruction too), the list keeps the
+  // places of the others.
+  if (!FChangeListenerList.Remove(AListener))
     return;
-  // While listeners are told of the destruction, the list keeps its shape.
-  if (!FIsDestruction)
-    FChangeListenerList.erase(it);
   if (controller && FIsRootLookAndFeel && FLookAndFeelControllerCount > 0 &&
       --FLookAndFeelControllerCount == 0)
     Reset();
@@ -680,24 +663,13 @@ void TcxLookAndFeel::CheckStateChanges() {
 template <class TNotify> void TcxLookAndFeel::ForEachListener(TNotify ANotify) {
   // Every listener in the list is told once, in list order, whatever the
   // handlers add or remove: one removed before its turn is not told, one
-  // added meanwhile is told in its turn. The walk remembers whom it told; when
-  // a call changed the list around the current place, it looks again from
-  // the start for the first listener not yet told.
-  std::vector<TObject*> told;
-  size_t i = 0;
-  while (i < FChangeListenerList.size()) {
-    TObject* listener = FChangeListenerList[i];
-    if (std::find(told.begin(), told.end(), listener) != told.end()) {
-      ++i;
-      continue;
-    }
-    told.push_back(listener);
-    ANotify(listener);
-    if (i < FChangeListenerList.size() && FChangeListenerList[i] == listener)
-      ++i;
-    else
-      i = 0;
-  }
+  // added meanwhile is told in its turn, one that leaves and comes back is
+  // not told twice.
+  std::unordered_set<TObject*> told;
+  FChangeListenerList.ForEach([&](TObject* listener) {
+    if (told.insert(listener).second)
+      ANotify(listener);
+  });
 }
 
 void TcxLookAndFeel::DoMasterLookAndFeelChanged(TcxLookAndFeelValues AChangedValues) {
@@ -717,11 +689,12 @@ void TcxLookAndFeel::DoMasterLookAndFeelChanged(TcxLookAndFeelValues AChangedVal
 
 void TcxLookAndFeel::DoMasterLookAndFeelDestroying() {
   FIsDestruction = true;
-  const size_t count = FChangeListenerList.size();
-  for (size_t i = 0; i < count && i < FChangeListenerList.size(); ++i)
-    if (auto* intf = dynamic_cast<IcxLookAndFeelNotificationListener*>(FChangeListenerList[i]))
-      intf->MasterLookAndFeelDestroying(this);
-  FIsDestruction = false;
+  TScopeExit done([this] { FIsDestruction = false; });
+  // The listeners there were when the destruction began.
+  for (TObject* listener : FChangeListenerList.Items())
+    if (FChangeListenerList.Contains(listener))
+      if (auto* intf = dynamic_cast<IcxLookAndFeelNotificationListener*>(listener))
+        intf->MasterLookAndFeelDestroying(this);
 }
 
 // ---------------------------------------------------------------- root

@@ -14,6 +14,7 @@
 // created again.
 
 #include "platform/Classes.h"
+#include "platform/ListenerList.h"
 #include "platform/Messages.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 #include "ui/support/cxGraphics.h"
@@ -52,8 +53,8 @@ protected:
 private:
   void WndProc(TMessage& message);
 
-  std::vector<TcxSystemPaletteChangedNotifier*> FNotifierList;
-  std::vector<TcxSystemPaletteChangedNotifier*> FPrimaryNotifierList;
+  TListenerList<TcxSystemPaletteChangedNotifier> FNotifierList;
+  TListenerList<TcxSystemPaletteChangedNotifier> FPrimaryNotifierList;
   HWND FWindowHandle = nullptr;
 };
 
@@ -323,7 +324,7 @@ public:
   // other objects are ignored. A controller is accepted by the root only.
   void AddChangeListener(TObject* AListener);
   void RemoveChangeListener(TObject* AListener);
-  int ChangeListenerCount() const noexcept { return static_cast<int>(FChangeListenerList.size()); }
+  int ChangeListenerCount() const noexcept { return static_cast<int>(FChangeListenerList.Count()); }
 
   // While nested, changes are collected and reported once by the outermost
   // EndUpdate.
@@ -420,7 +421,7 @@ private:
 
   TcxLookAndFeelValues FAssignedValues;
   TcxLookAndFeelValues FChangedValues;
-  std::vector<TObject*> FChangeListenerList;
+  TListenerList<TObject> FChangeListenerList;
   TcxLookAndFeelData FCurrentState;
   TcxLookAndFeelData FData;
   bool FIsDestruction = false;

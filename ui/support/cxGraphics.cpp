@@ -30,9 +30,9 @@ struct TMeasuredText {
 
 struct TGraphicsUnit {
   std::unique_ptr<TdxSolidBrushCache> BrushCache;
-  // The context outlives the canvas that draws on it.
+  // The context text is measured on; it keeps no font between
+  // measurements (a font held here would outlive every control using it).
   TMemoryDC MeasureDC;
-  std::unique_ptr<TCanvas> MeasureCanvas;
   // The latest measurements, the newest first: a control measures the same
   // captions at every paint.
   std::vector<TMeasuredText> Measured;
@@ -645,14 +645,10 @@ void TdxTextMeasurer::TextRectDT(RECT& ARect, const std::wstring& AText, const T
   ADTFlags &= ~static_cast<UINT>(DT_MODIFYSTRING);
   TGraphicsUnit& unit = GraphicsUnit();
   if (!unit.Finalized) {
-    if (!unit.MeasureCanvas) {
-      TMemoryDC dc(CreateCompatibleDC(nullptr));
-      if (!dc)
+    if (!unit.MeasureDC) {
+      unit.MeasureDC.Reset(CreateCompatibleDC(nullptr));
+      if (!unit.MeasureDC)
         return;
-      auto canvas = std::make_unique<TCanvas>();
-      canvas->SetHandle(dc.Get());
-      unit.MeasureDC = std::move(dc);
-      unit.MeasureCanvas = std::move(canvas);
     }
     const LOGFONTW font = FontToLogFont(AFont);
     const SIZE asked{RectWidth(ARect), RectHeight(ARect)};
@@ -667,9 +663,14 @@ void TdxTextMeasurer::TextRectDT(RECT& ARect, const std::wstring& AText, const T
         return;
       }
     const RECT askedAt = ARect;
-    unit.MeasureCanvas->Font().Assign(AFont);
-    ::DrawTextW(unit.MeasureCanvas->Handle(), AText.c_str(), static_cast<int>(AText.size()), &ARect,
-                ADTFlags | DT_CALCRECT);
+    {
+      // The font that the controls drawing with it hold already.
+      const TSharedGdiObject object = TSharedGdiObject::Font(font);
+      const HDC dc = unit.MeasureDC.Get();
+      TSelectObject select(dc, object ? object.Get() : GetStockObject(DEFAULT_GUI_FONT));
+      ::DrawTextW(dc, AText.c_str(), static_cast<int>(AText.size()), &ARect,
+                  ADTFlags | DT_CALCRECT);
+    }
     if (measured.size() >= kMeasuredTextCount)
       measured.pop_back();
     measured.insert(measured.begin(),
@@ -1291,7 +1292,6 @@ void DoneGraphics() {
   TGraphicsUnit& unit = GraphicsUnit();
   unit.Finalized = true;
   unit.BrushCache.reset();
-  unit.MeasureCanvas.reset();
   unit.MeasureDC.Reset();
   unit.Measured.clear();
 }
