@@ -9,6 +9,7 @@
 // buttons' properties and messages.
 //   paint-bench [ROUNDS]
 
+#include "bench/BenchInput.h"
 #include "bench/BenchTiming.h"
 #include "app/Main.h"
 #include "app/ProgramUnits.h"
@@ -28,35 +29,6 @@ using namespace telvora;
 using namespace telvora::bench;
 
 namespace {
-
-// Handles messages until ACondition holds or ATimeout milliseconds pass.
-template <class F> bool PumpUntil(F ACondition, DWORD ATimeout = 3000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (ACondition())
-      return true;
-    if (GetTickCount() - start > ATimeout)
-      return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-}
-
-// The real pointer to a point of the screen, as a person moves it.
-void MovePointer(POINT AScreen) {
-  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  const int x0 = GetSystemMetrics(SM_XVIRTUALSCREEN), y0 = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((AScreen.x - x0) * 65535.0 / std::max(1, w - 1) + 0.5);
-  input.mi.dy = static_cast<LONG>((AScreen.y - y0) * 65535.0 / std::max(1, h - 1) + 0.5);
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-  SendInput(1, &input, sizeof(input));
-}
 
 POINT CentreOf(HWND AWindow) {
   RECT r{};
