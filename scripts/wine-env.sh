@@ -49,6 +49,12 @@ telvora_wine_loaders() {
   fi
   local dir
   dir="$(pwd)/build/wine-loaders"
+  export TELVORA_WINE32="$dir/lib/wine/wine" TELVORA_WINE64="$dir/lib/wine/wine64"
+  # Laid out once: a run beside this one may be starting programs from it.
+  if [ -x "$TELVORA_WINE32" ] && cmp -s /usr/lib/wine/wine "$dir/lib/wine/wine-i386" &&
+    cmp -s /usr/lib/wine/wine64 "$TELVORA_WINE64"; then
+    return 0
+  fi
   rm -rf "$dir"
   mkdir -p "$dir/lib/wine"
   ln -s /usr/lib/i386-linux-gnu "$dir/lib/i386-linux-gnu"
@@ -63,7 +69,6 @@ export WINELOADERNOEXEC=1
 exec qemu-i386 -cpu max -0 "$dir/lib/wine/wine" "$dir/lib/wine/wine-i386" "\$@"
 EOF2
   chmod +x "$dir/lib/wine/wine"
-  export TELVORA_WINE32="$dir/lib/wine/wine" TELVORA_WINE64="$dir/lib/wine/wine64"
 }
 
 # Runs a program built for $TELVORA_ARCH.
