@@ -1065,13 +1065,6 @@ void TcxCustomButton::WndProc(TMessage& message) {
   case WM_ERASEBKGND:
     message.Result = 1;
     return;
-  case WM_PAINT:
-    if (message.WParam == 0 && !IsDestroying() && HandleAllocated()) {
-      PaintItem();
-      message.Result = 0;
-      return;
-    }
-    break;
   case CN_DRAWITEM:
     if (!IsDestroying())
       DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
@@ -1310,30 +1303,6 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   TScopeExit unlock([canvas] { canvas->Unlock(); });
   Draw(memoryDC);
   cxBitBlt(item.hDC, memoryDC, r, POINT{0, 0}, SRCCOPY);
-}
-
-void TcxCustomButton::PaintItem() {
-  // The owner-draw request the Windows button procedure would send the
-  // parent, made here: the item's state from the button's own state.
-  PAINTSTRUCT ps{};
-  const HWND window = Handle();
-  const HDC dc = BeginPaint(window, &ps);
-  TScopeExit end([window, &ps] { EndPaint(window, &ps); });
-  if (dc == nullptr)
-    return;
-  TMessage query{BM_GETSTATE, 0, 0, 0};
-  TCustomButton::DefaultHandler(query);
-  DRAWITEMSTRUCT item{};
-  item.CtlType = ODT_BUTTON;
-  item.CtlID = static_cast<UINT>(GetDlgCtrlID(window));
-  item.itemAction = ODA_DRAWENTIRE;
-  item.itemState = ((query.Result & BST_PUSHED) ? ODS_SELECTED : 0u) |
-                   ((query.Result & BST_FOCUS) ? ODS_FOCUS : 0u) |
-                   (IsWindowEnabled(window) ? 0u : static_cast<UINT>(ODS_DISABLED));
-  item.hwndItem = window;
-  item.hDC = dc;
-  GetClientRect(window, &item.rcItem);
-  DrawItem(item);
 }
 
 void TcxCustomButton::Draw(HDC dc) {

@@ -331,8 +331,6 @@ protected:
   bool GetExecuteClick() const;
   void KeyDown(WORD& AKey, TShiftState AShift);
   void DrawItem(const DRAWITEMSTRUCT& item);
-  // WM_PAINT: DrawItem on the paint context.
-  void PaintItem();
   // Draws the button on `dc` through FCanvas: the custom-draw handler, else
   // the view info as calculated for this paint.
   virtual void Draw(HDC dc);
