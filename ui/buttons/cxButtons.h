@@ -7,6 +7,7 @@
 #include "platform/Canvas.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "ui/buttons/cxButtonActionLink.h"
 #include "ui/buttons/cxButtonColors.h"
 #include "ui/buttons/cxButtonViewInfo.h"
 #include "ui/buttons/cxSpeedButtonOptions.h"
@@ -78,6 +79,8 @@ std::wstring RemoveAccelChars(const std::wstring& ACaption);
 // Whether `AChar` is the accelerator of `ACaption`: the character after a
 // single "&", compared case-insensitively.
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
+
+class TcxCustomButton;
 
 // Raised before the button draws; a handler that sets AHandled draws the
 // button itself.
@@ -330,22 +333,6 @@ private:
   bool FIsFocused = false;
   bool FIsPaintDefault = false;
   bool FIsPaintPressed = false;
-};
-
-// The link of a push button to its action: that of buttons, and the
-// action's checked state latches the button, its group index and image
-// index become the button's while they are linked.
-class TcxButtonActionLink : public TButtonActionLink {
-public:
-  explicit TcxButtonActionLink(TcxCustomButton* AClient);
-  ~TcxButtonActionLink() override;
-  bool IsImageIndexLinked() const override;
-  void SetChecked(bool value) override;
-  void SetGroupIndex(int value) override;
-  void SetImageIndex(int value) override;
-
-private:
-  TcxCustomButton* FcxButton;
 };
 
 class TcxButton : public TcxCustomButton {
