@@ -292,6 +292,9 @@ private:
 
   static TcxBitmap* AcquirePaintBitmap(int AWidth, int AHeight);
   static void ReleasePaintBitmap();
+  // Frees the shared bitmap when the unit shuts down.
+  static void FreePaintBitmap();
+  friend void DoneButtonsUnit();
   // BM_CLICK of a button that cannot be focused.
   void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.
