@@ -210,6 +210,11 @@ void TcxCustomButton::DoContextPopup(POINT APos, bool& AHandled) {
 }
 
 void TcxCustomButton::WMContextMenu(TMessage& message) {
+  // Answered already, or while designing: left to the framework.
+  if (message.Result != 0 || IsDesigning()) {
+    TCustomButton::WndProc(message);
+    return;
+  }
   // The position comes in screen coordinates; (-1, -1) from the keyboard.
   POINT p{XFromLParam(message.LParam), YFromLParam(message.LParam)};
   const bool keyboard = p.x == -1 && p.y == -1;

@@ -85,6 +85,31 @@ void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
   FViewInfo->Calculate(ABounds);
 }
 
+void TcxCustomButton::WMEraseBkgnd(TMessage& message) {
+  message.Result = 1;
+}
+
+void TcxCustomButton::WMPaint(TMessage& message) {
+  if (message.WParam == 0 && !IsDestroying() && HandleAllocated()) {
+    PaintItem();
+    message.Result = 0;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::CNDrawItem(TMessage& message) {
+  if (!IsDestroying())
+    DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
+  message.Result = TRUE;
+}
+
+void TcxCustomButton::CNMeasureItem(TMessage& message) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+  mis->itemWidth = static_cast<UINT>(Width());
+  mis->itemHeight = static_cast<UINT>(Height());
+}
+
 void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   const TcxButtonState previous = GetButtonState();
   FIsPaintPressed =

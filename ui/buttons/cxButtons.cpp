@@ -423,109 +423,55 @@ void TcxCustomButton::DoButtonPressTimer(TObject*) {
 void TcxCustomButton::WndProc(TMessage& message) {
   switch (message.Msg) {
   case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK:
-    if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
-      // Handled here: neither the framework nor the Windows button procedure
-      // sees the press, so the focus stays where it is.
-      if (message.Msg == WM_LBUTTONDOWN)
-        MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam),
-                  XFromLParam(message.LParam), YFromLParam(message.LParam));
-      else
-        DblClick();
-      return;
-    }
-    if (message.Msg == WM_LBUTTONDBLCLK) {
-      // A double-click acts as one more press.
-      message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
-      return;
-    }
-    break;
-  case BM_CLICK:
-    if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
-      // The Windows procedure would carry it out as a press at (0, 0) that
-      // the button never releases.
-      ClickByProgram();
-      message.Result = 0;
-      return;
-    }
-    break;
-  case WM_CAPTURECHANGED: {
-    TCustomButton::WndProc(message);
-    POINT p{};
-    GetCursorPos(&p);
-    if (HandleAllocated() && WindowFromPoint(p) != Handle())
-      SetInternalStates(
-          FInternalStates.Without(bisHot).Without(bisPressed).Without(bisMenuButtonPressed));
+    WMLButtonDown(message);
     return;
-  }
+  case WM_LBUTTONDBLCLK:
+    WMLButtonDblClk(message);
+    return;
+  case BM_CLICK:
+    BMClick(message);
+    return;
+  case WM_CAPTURECHANGED:
+    WMCaptureChanged(message);
+    return;
   case WM_ERASEBKGND:
-    message.Result = 1;
+    WMEraseBkgnd(message);
     return;
   case WM_PAINT:
-    if (message.WParam == 0 && !IsDestroying() && HandleAllocated()) {
-      PaintItem();
-      message.Result = 0;
-      return;
-    }
-    break;
+    WMPaint(message);
+    return;
   case CN_DRAWITEM:
-    if (!IsDestroying())
-      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
-    message.Result = TRUE;
+    CNDrawItem(message);
     return;
-  case CN_MEASUREITEM: {
-    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-    mis->itemWidth = static_cast<UINT>(Width());
-    mis->itemHeight = static_cast<UINT>(Height());
+  case CN_MEASUREITEM:
+    CNMeasureItem(message);
     return;
-  }
   case CN_CTLCOLORBTN:
+    // No brush for the owner-drawn face.
     return;
   case WM_DESTROY:
-    // A menu still open is closed up first.
-    if (FInternalStates.Contains(bisMenuVisible))
-      SendMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
-    // The window goes while the button lives on (it is recreated): the hot
-    // look and the tracking end with it, and the framework forgets that the
-    // pointer was inside.
-    if (!IsDestroying() && !(Owner() && Owner()->IsDestroying()) &&
-        !(Parent() && Parent()->IsDestroying()) && IsMouseTracking(this)) {
-      MouseLeave();
-      EndMouseTracking(this);
-      Perform(WM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-    }
-    break;
+    WMDestroy(message);
+    return;
   case CM_MOUSEENTER:
-    TCustomButton::WndProc(message);
-    MouseEnter();
+    CMMouseEnter(message);
     return;
   case CM_MOUSELEAVE:
-    TCustomButton::WndProc(message);
-    MouseLeave();
+    CMMouseLeave(message);
     return;
   case CM_ENABLEDCHANGED:
-    TCustomButton::WndProc(message);
-    if (!Enabled())
-      SetInternalStates(FInternalStates.Without(bisHot));
-    Invalidate();
+    CMEnabledChanged(message);
     return;
   case CM_FONTCHANGED:
-    TCustomButton::WndProc(message);
-    UpdateSize();
-    Invalidate();
+    CMFontChanged(message);
     return;
   case CM_TEXTCHANGED:
-    TCustomButton::WndProc(message);
-    UpdateSize();
-    Invalidate();
+    CMTextChanged(message);
     return;
   case BCM_SETNOTE:
-    TCustomButton::WndProc(message);
-    Invalidate();
+    BCMSetNote(message);
     return;
   case CM_BIDIMODECHANGED:
-    TCustomButton::WndProc(message);
-    Invalidate();
+    CMBiDiModeChanged(message);
     return;
   case CM_DROPDOWNPOPUPMENU:
     CMDropDownPopupMenu();
@@ -534,77 +480,180 @@ void TcxCustomButton::WndProc(TMessage& message) {
     CMCloseUpPopupMenu();
     return;
   case WM_CONTEXTMENU:
-    if (message.Result == 0 && !IsDesigning()) {
-      WMContextMenu(message);
-      return;
-    }
-    break;
-  case CN_COMMAND:
-    // A split button's press on the menu part alone gives no click.
-    if (FKind == cxbkDropDownButton && HIWORD(message.WParam) == BN_CLICKED && !GetExecuteClick())
-      return;
-    break;
-  case WM_KEYDOWN:
-  case WM_SYSKEYDOWN: {
-    // The context menu's shortcuts first.
-    const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
-                              (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
-                              (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
-    const WORD key = static_cast<WORD>(message.WParam);
-    if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu); menu && menu->IsShortCut(key, shift)) {
-      message.Result = 1;
-      return;
-    }
-    if (auto* menu = dynamic_cast<TPopupMenu*>(FPopupMenu);
-        menu && menu->Items()->Count() > 0 && menu->IsShortCut(key, shift)) {
-      message.Result = 1;
-      return;
-    }
-    WORD changed = key;
-    KeyDown(changed, shift);
-    if (changed == 0) {
-      message.Result = 0;
-      return;
-    }
-    break;
-  }
-  case CM_BUTTONPRESSED: {
-    auto* sender = reinterpret_cast<TcxCustomButton*>(message.LParam);
-    if (GetSpeedButtonMode() && GetGroupIndex() != 0 &&
-        GetGroupIndex() == static_cast<int>(message.WParam) && sender != nullptr &&
-        sender != this) {
-      FSpeedButtonOptions.UpdateGroupValues(sender);
-      Invalidate();
-    }
+    WMContextMenu(message);
     return;
-  }
+  case CN_COMMAND:
+    CNCommand(message);
+    return;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    WMKeyDown(message);
+    return;
+  case CM_BUTTONPRESSED:
+    CMButtonPressed(message);
+    return;
   case CM_DIALOGCHAR:
-    // The accelerator clicks also a button that cannot take the focus: only
-    // visibility and enablement count.
-    if (IsAccel(static_cast<wchar_t>(message.WParam), Caption()) && TWinControl::CanFocus()) {
-      SetInternalStates(FInternalStates.With(bisAccelExecute));
-      try {
-        Click();
-      } catch (...) {
-        SetInternalStates(FInternalStates.Without(bisAccelExecute));
-        throw;
-      }
-      SetInternalStates(FInternalStates.Without(bisAccelExecute));
-      message.Result = 1;
-      return;
-    }
-    break;
+    CMDialogChar(message);
+    return;
   case WM_WINDOWPOSCHANGED:
-    TCustomButton::WndProc(message);
-    // A transparent button shows its parent, which may have changed under it.
-    if (!IsDestroying() && HandleAllocated() && FSpeedButtonOptions.Transparent() &&
-        !GetCanBeFocused())
-      Invalidate();
+    WMWindowPosChanged(message);
     return;
   default:
-    break;
+    TCustomButton::WndProc(message);
+  }
+}
+
+void TcxCustomButton::WMLButtonDown(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // Handled here: neither the framework nor the Windows button procedure
+    // sees the press, so the focus stays where it is.
+    MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
+              YFromLParam(message.LParam));
+    return;
   }
   TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMLButtonDblClk(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // Handled here, as the press is.
+    DblClick();
+    return;
+  }
+  // A double-click acts as one more press.
+  message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
+}
+
+void TcxCustomButton::BMClick(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // The Windows procedure would carry it out as a press at (0, 0) that
+    // the button never releases.
+    ClickByProgram();
+    message.Result = 0;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMCaptureChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  POINT p{};
+  GetCursorPos(&p);
+  if (HandleAllocated() && WindowFromPoint(p) != Handle())
+    SetInternalStates(
+        FInternalStates.Without(bisHot).Without(bisPressed).Without(bisMenuButtonPressed));
+}
+
+void TcxCustomButton::WMDestroy(TMessage& message) {
+  // A menu still open is closed up first.
+  if (FInternalStates.Contains(bisMenuVisible))
+    SendMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
+  // The window goes while the button lives on (it is recreated): the hot
+  // look and the tracking end with it, and the framework forgets that the
+  // pointer was inside.
+  if (!IsDestroying() && !(Owner() && Owner()->IsDestroying()) &&
+      !(Parent() && Parent()->IsDestroying()) && IsMouseTracking(this)) {
+    MouseLeave();
+    EndMouseTracking(this);
+    Perform(WM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::CMMouseEnter(TMessage& message) {
+  TCustomButton::WndProc(message);
+  MouseEnter();
+}
+
+void TcxCustomButton::CMMouseLeave(TMessage& message) {
+  TCustomButton::WndProc(message);
+  MouseLeave();
+}
+
+void TcxCustomButton::CMEnabledChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  if (!Enabled())
+    SetInternalStates(FInternalStates.Without(bisHot));
+  Invalidate();
+}
+
+void TcxCustomButton::CMFontChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  UpdateSize();
+  Invalidate();
+}
+
+void TcxCustomButton::CMTextChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  UpdateSize();
+  Invalidate();
+}
+
+void TcxCustomButton::BCMSetNote(TMessage& message) {
+  TCustomButton::WndProc(message);
+  Invalidate();
+}
+
+void TcxCustomButton::CMBiDiModeChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  Invalidate();
+}
+
+void TcxCustomButton::CNCommand(TMessage& message) {
+  // A split button's press on the menu part alone gives no click.
+  if (FKind == cxbkDropDownButton && HIWORD(message.WParam) == BN_CLICKED && !GetExecuteClick())
+    return;
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMKeyDown(TMessage& message) {
+  // The context menu's shortcuts first.
+  const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
+                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+  const WORD key = static_cast<WORD>(message.WParam);
+  if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu); menu && menu->IsShortCut(key, shift)) {
+    message.Result = 1;
+    return;
+  }
+  if (auto* menu = dynamic_cast<TPopupMenu*>(FPopupMenu);
+      menu && menu->Items()->Count() > 0 && menu->IsShortCut(key, shift)) {
+    message.Result = 1;
+    return;
+  }
+  WORD changed = key;
+  KeyDown(changed, shift);
+  if (changed == 0) {
+    message.Result = 0;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::CMDialogChar(TMessage& message) {
+  // The accelerator clicks also a button that cannot take the focus: only
+  // visibility and enablement count.
+  if (IsAccel(static_cast<wchar_t>(message.WParam), Caption()) && TWinControl::CanFocus()) {
+    SetInternalStates(FInternalStates.With(bisAccelExecute));
+    try {
+      Click();
+    } catch (...) {
+      SetInternalStates(FInternalStates.Without(bisAccelExecute));
+      throw;
+    }
+    SetInternalStates(FInternalStates.Without(bisAccelExecute));
+    message.Result = 1;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMWindowPosChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  // A transparent button shows its parent, which may have changed under it.
+  if (!IsDestroying() && HandleAllocated() && FSpeedButtonOptions.Transparent() &&
+      !GetCanBeFocused())
+    Invalidate();
 }
 
 SIZE TcxCustomButton::GetOptimalSize() {

@@ -283,9 +283,35 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+
+  // The messages WndProc hands to a handler of their own; each handler
+  // passes its message on to TCustomButton::WndProc where that is due.
+  void WMLButtonDown(TMessage& message);
+  void WMLButtonDblClk(TMessage& message);
+  void BMClick(TMessage& message);
+  void WMCaptureChanged(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMPaint(TMessage& message);
+  void CNDrawItem(TMessage& message);
+  void CNMeasureItem(TMessage& message);
+  void WMDestroy(TMessage& message);
+  void CMMouseEnter(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+  void CMEnabledChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
+  void CMTextChanged(TMessage& message);
+  void BCMSetNote(TMessage& message);
+  void CMBiDiModeChanged(TMessage& message);
   void CMDropDownPopupMenu();
   void CMCloseUpPopupMenu();
   void WMContextMenu(TMessage& message);
+  void CNCommand(TMessage& message);
+  // WM_KEYDOWN and WM_SYSKEYDOWN.
+  void WMKeyDown(TMessage& message);
+  void CMButtonPressed(TMessage& message);
+  void CMDialogChar(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+
   // Stores AValue in AField when it is a menu (else none), linked for its
   // removal.
   void SetMenuReference(TComponent*& AField, TComponent* AValue);

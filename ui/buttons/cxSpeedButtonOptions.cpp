@@ -133,4 +133,15 @@ bool TcxSpeedButtonOptions::NeedDrawParts() const {
   return !FOwner->GetCanBeFocused() && (FFlat || FTransparent);
 }
 
+// A button of the group under the same parent went down or changed a shared
+// setting.
+void TcxCustomButton::CMButtonPressed(TMessage& message) {
+  auto* sender = reinterpret_cast<TcxCustomButton*>(message.LParam);
+  if (GetSpeedButtonMode() && GetGroupIndex() != 0 &&
+      GetGroupIndex() == static_cast<int>(message.WParam) && sender != nullptr && sender != this) {
+    FSpeedButtonOptions.UpdateGroupValues(sender);
+    Invalidate();
+  }
+}
+
 } // namespace telvora
