@@ -2,6 +2,18 @@
 // The owner-drawn push button. In speed-button mode with CanBeFocused false
 // it never takes the keyboard focus: it handles the left press itself, holds
 // the mouse capture while pressed and clicks on a release over the button.
+//
+// TcxCustomButton's members are defined by concept, each message handler
+// with its concept:
+//   cxButtons.cpp             construction, state, mouse and keyboard, click,
+//                             the window procedure
+//   cxButtonPainting.cpp      painting, the shared paint bitmap, fading images
+//   cxButtonMenus.cpp         drop-down and context menus
+//   cxButtonProperties.cpp    properties from a form description
+//   cxButtonScaleFactor.cpp   the scale of the form and its changes
+//   cxSpeedButtonOptions.cpp  the speed-button options and their group
+//                             message (also in cxSpeedButtonOptions.h)
+// The action link is in cxButtonActionLink.h/.cpp.
 
 #include "platform/ActnList.h"
 #include "platform/Canvas.h"
