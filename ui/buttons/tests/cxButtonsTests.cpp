@@ -2,13 +2,12 @@
 // left button go, clicks by the mouse, the keyboard and the accelerator and
 // by other programs (BM_CLICK, WM_SETTEXT, EnableWindow), double and repeated
 // clicks, modal results, the look-and-feel it is drawn with, its caption's
-// size, form descriptions and right-to-left reading. The pointer and the
-// left button are moved and pressed for real.
+// size and right-to-left reading. The pointer and the left button are moved
+// and pressed for real.
 
 #include "ui/buttons/tests/cxButtonTestFixture.h"
 
 #include "platform/Application.h"
-#include "platform/FormReader.h"
 #include "platform/SysUtils.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 
@@ -17,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 
 namespace telvora {
 namespace {
@@ -599,121 +597,6 @@ TEST(ButtonLookAndFeel, PainterFromTheFormDescription) {
     // One report, unless the kind was already in force.
     EXPECT_EQ(changes, std::wstring(c.Kind) == L"lfUltraFlat" ? 0 : 1);
     button.LookAndFeel().OnChanged = previous;
-  }
-}
-
-TcxButton* FindButton(TComponent& ARoot, const wchar_t* AName) {
-  return dynamic_cast<TcxButton*>(ARoot.FindComponent(AName));
-}
-
-// Every kind and the button's own settings come from a form description.
-TEST(ButtonFormDescription, EveryKindAndTheButtonsSettings) {
-  TButtonTestForm form(nullptr);
-  ReadComponent(&form, ParseFormDescription(LR"(object f: TButtonTestForm
-  ClientWidth = 400
-  ClientHeight = 200
-  object link: TcxButton
-    Left = 8
-    Top = 8
-    Width = 220
-    Height = 60
-    Caption = 'Open'
-    Kind = cxbkCommandLink
-    Description = 'Shows the folder'
-    PaintStyle = bpsCaption
-    WordWrap = True
-    OptionsImage.Layout = blGlyphTop
-    OptionsImage.Margin = 6
-    OptionsImage.Spacing = 2
-    OptionsImage.NumGlyphs = 3
-    Colors.Normal = clRed
-    Colors.HotText = 255
-    Default = True
-    Cancel = True
-    ModalResult = 1
-  end
-  object split: TcxButton
-    Left = 8
-    Top = 80
-    Kind = cxbkDropDownButton
-    CommandLinkHint = 'older streams'
-    SpeedButtonOptions.CanBeFocused = False
-    SpeedButtonOptions.Flat = True
-    SpeedButtonOptions.Transparent = True
-    LookAndFeel.Kind = lfUltraFlat
-    Layout = blGlyphRight
-    Margin = 3
-    Spacing = -1
-    BiDiMode = bdRightToLeftReadingOnly
-    Enabled = False
-  end
-  object office: TcxButton
-    Kind = cxbkOfficeDropDown
-    PaintStyle = bpsGlyph
-  end
-  object menu: TcxButton
-    Kind = cxbkDropDown
-  end
-end
-)"));
-  TcxButton* link = FindButton(form, L"link");
-  TcxButton* split = FindButton(form, L"split");
-  ASSERT_NE(link, nullptr);
-  ASSERT_NE(split, nullptr);
-  EXPECT_EQ(link->Kind(), cxbkCommandLink);
-  EXPECT_EQ(link->Description(), L"Shows the folder");
-  EXPECT_EQ(link->PaintStyle(), bpsCaption);
-  EXPECT_TRUE(link->WordWrap());
-  EXPECT_EQ(link->OptionsImage().Layout(), blGlyphTop);
-  EXPECT_EQ(link->OptionsImage().Margin(), 6);
-  EXPECT_EQ(link->OptionsImage().Spacing(), 2);
-  EXPECT_EQ(link->Glyph().NumGlyphs(), 3);
-  EXPECT_EQ(link->Colors().GetColor(cxbcNormal), clRed);
-  EXPECT_EQ(link->Colors().GetColor(cxbcHotText), 255);
-  EXPECT_TRUE(link->IsColorsStored());
-  EXPECT_TRUE(link->Default());
-  EXPECT_TRUE(link->Cancel());
-  EXPECT_EQ(link->ModalResult(), 1);
-  EXPECT_EQ(split->Kind(), cxbkDropDownButton);
-  EXPECT_EQ(split->Description(), L"older streams");
-  EXPECT_FALSE(split->SpeedButtonOptions().CanBeFocused());
-  EXPECT_TRUE(split->SpeedButtonOptions().Flat());
-  EXPECT_TRUE(split->SpeedButtonOptions().Transparent());
-  EXPECT_TRUE(split->SpeedButtonOptions().NeedDrawParts());
-  EXPECT_EQ(split->LookAndFeel().Kind(), lfUltraFlat);
-  EXPECT_EQ(split->OptionsImage().Layout(), blGlyphRight);
-  EXPECT_EQ(split->OptionsImage().Margin(), 3);
-  EXPECT_EQ(split->OptionsImage().Spacing(), -1);
-  EXPECT_EQ(split->BiDiMode(), bdRightToLeftReadingOnly);
-  EXPECT_FALSE(split->ParentBiDiMode());
-  EXPECT_FALSE(split->Enabled());
-  EXPECT_EQ(FindButton(form, L"office")->Kind(), cxbkOfficeDropDown);
-  EXPECT_EQ(FindButton(form, L"office")->PaintStyle(), bpsGlyph);
-  EXPECT_EQ(FindButton(form, L"menu")->Kind(), cxbkDropDown);
-  // Every kind is an owner-drawn button window; word wrap is a style bit.
-  form.HandleNeeded();
-  for (TcxButton* button : {link, split}) {
-    const LONG style = GetWindowLongW(button->Handle(), GWL_STYLE);
-    EXPECT_EQ(style & BS_TYPEMASK, BS_OWNERDRAW);
-    EXPECT_EQ((style & BS_MULTILINE) != 0, button->WordWrap());
-  }
-  // A changed kind makes a new window.
-  const HWND before = link->Handle();
-  link->SetKind(cxbkStandard);
-  EXPECT_NE(link->Handle(), before);
-  EXPECT_TRUE(IsWindow(link->Handle()));
-}
-
-TEST(ButtonFormDescription, UnknownNamesAreRefused) {
-  for (const wchar_t* property :
-       {L"Kind = cxbkNoSuchKind", L"PaintStyle = 3", L"OptionsImage.Layout = blGlyphCentre",
-        L"BiDiMode = bdUpsideDown"}) {
-    SCOPED_TRACE(ToUtf8(property));
-    TButtonTestForm form(nullptr);
-    const std::wstring text =
-        std::wstring(L"object f: TButtonTestForm\n  object b: TcxButton\n    ") + property +
-        L"\n  end\nend\n";
-    EXPECT_THROW(ReadComponent(&form, ParseFormDescription(text)), EReadError);
   }
 }
 
