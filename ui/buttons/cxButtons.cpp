@@ -1,12 +1,9 @@
 #include "ui/buttons/cxButtons.h"
 
 #include "platform/Application.h"
-#include "platform/Forms.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 
-#include <algorithm>
 #include <cwctype>
-#include <utility>
 
 namespace telvora {
 
@@ -40,175 +37,6 @@ std::wstring RemoveAccelChars(const std::wstring& ACaption) {
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption) {
   const wchar_t hotkey = GetHotkey(ACaption);
   return hotkey != 0 && hotkey == static_cast<wchar_t>(std::towupper(static_cast<wint_t>(AChar)));
-}
-
-void TcxSpeedButtonOptions::Assign(const TcxSpeedButtonOptions& ASource) {
-  SetGroupIndex(ASource.GroupIndex());
-  SetAllowAllUp(ASource.AllowAllUp());
-  SetCanBeFocused(ASource.CanBeFocused());
-  SetDown(ASource.Down());
-  SetFlat(ASource.Flat());
-  SetTransparent(ASource.Transparent());
-}
-
-void TcxSpeedButtonOptions::EndUpdate() {
-  --FLockCount;
-  UpdateGroup();
-}
-
-bool TcxSpeedButtonOptions::Active() const {
-  return !(FGroupIndex == 0 && FCanBeFocused);
-}
-
-void TcxSpeedButtonOptions::SetAllowAllUp(bool value) {
-  if (value == FAllowAllUp)
-    return;
-  FAllowAllUp = value;
-  UpdateGroup();
-}
-
-void TcxSpeedButtonOptions::SetCanBeFocused(bool value) {
-  if (value == FCanBeFocused)
-    return;
-  FCanBeFocused = value;
-  UpdateGroup();
-  FOwner->Repaint();
-}
-
-bool TcxSpeedButtonOptions::Down() const {
-  return FOwner->GetDown();
-}
-
-void TcxSpeedButtonOptions::SetDown(bool value) {
-  // With an action, the action's checked state decides.
-  if (auto* action = dynamic_cast<TCustomAction*>(FOwner->Action())) {
-    action->SetChecked(value);
-    return;
-  }
-  if (FOwner->Action() == nullptr)
-    InternalSetDown(value);
-}
-
-void TcxSpeedButtonOptions::SetFlat(bool value) {
-  if (value == FFlat)
-    return;
-  FFlat = value;
-  UpdateGroup();
-  if (Active())
-    FOwner->Invalidate();
-}
-
-void TcxSpeedButtonOptions::SetGroupIndex(int value) {
-  if (value == FGroupIndex)
-    return;
-  FGroupIndex = value;
-  if (value != 0)
-    UpdateGroup();
-  else
-    SetDown(false);
-}
-
-void TcxSpeedButtonOptions::SetTransparent(bool value) {
-  if (value == FTransparent)
-    return;
-  FTransparent = value;
-  UpdateGroup();
-  if (Active())
-    FOwner->Invalidate();
-}
-
-bool TcxSpeedButtonOptions::AllowCheck(bool value) const {
-  if (value == Down())
-    return false;
-  // The down button of a group is released only by another going down,
-  // unless all may be up.
-  return !(Down() && !FAllowAllUp && FGroupIndex != 0 && FLockCount == 0 &&
-           FOwner->Action() == nullptr);
-}
-
-void TcxSpeedButtonOptions::InternalSetDown(bool value) {
-  // A button outside any group and without an action never stays down.
-  if (FGroupIndex == 0 && FOwner->Action() == nullptr)
-    value = false;
-  if (!AllowCheck(value))
-    return;
-  if (value) {
-    FOwner->SetInternalStates(FOwner->InternalStates().With(bisDown));
-    UpdateGroup();
-  } else {
-    FOwner->SetInternalStates(FOwner->InternalStates().Without(bisDown));
-  }
-  FOwner->Invalidate();
-}
-
-void TcxSpeedButtonOptions::UpdateGroup() {
-  TWinControl* parent = FOwner->Parent();
-  if (FLockCount != 0 || !Active() || FGroupIndex == 0 || parent == nullptr)
-    return;
-  // Broadcast by the parent to every child control.
-  for (int i = 0; i < parent->ControlCount(); ++i)
-    parent->Controls(i)->Perform(CM_BUTTONPRESSED, static_cast<WPARAM>(FGroupIndex),
-                                 reinterpret_cast<LPARAM>(FOwner));
-}
-
-void TcxSpeedButtonOptions::UpdateGroupValues(TcxCustomButton* ASender) {
-  TcxSpeedButtonOptions& other = ASender->SpeedButtonOptions();
-  BeginUpdate();
-  TScopeExit cancel([this] { CancelUpdate(); });
-  SetCanBeFocused(other.CanBeFocused());
-  SetAllowAllUp(other.AllowAllUp());
-  SetFlat(other.Flat());
-  SetTransparent(other.Transparent());
-  if (other.Down() && Down() &&
-      (FOwner->Action() == nullptr || FOwner->Action() != ASender->Action())) {
-    InternalSetDown(false);
-    if (auto* action = dynamic_cast<TCustomAction*>(FOwner->Action()))
-      action->SetChecked(false);
-  }
-}
-
-bool TcxSpeedButtonOptions::NeedDrawParts() const {
-  return !FOwner->GetCanBeFocused() && (FFlat || FTransparent);
-}
-
-namespace {
-
-// The off-screen bitmap the buttons paint on, kept from one paint to the
-// next (a new bitmap and memory context per paint cost more than the
-// drawing itself). It only grows; the button unit frees it.
-struct TPaintBitmap {
-  std::unique_ptr<TcxBitmap> Bitmap;
-  bool InUse = false;
-};
-
-TPaintBitmap& PaintBitmap() {
-  static TPaintBitmap bitmap;
-  return bitmap;
-}
-
-} // namespace
-
-// The shared bitmap, at least AWidth x AHeight, or none while another paint
-// holds it or when no bitmap can be had.
-TcxBitmap* TcxCustomButton::AcquirePaintBitmap(int AWidth, int AHeight) {
-  TPaintBitmap& shared = PaintBitmap();
-  if (shared.InUse)
-    return nullptr;
-  if (!shared.Bitmap || shared.Bitmap->Width() < AWidth || shared.Bitmap->Height() < AHeight) {
-    const int width = shared.Bitmap ? std::max(shared.Bitmap->Width(), AWidth) : AWidth;
-    const int height = shared.Bitmap ? std::max(shared.Bitmap->Height(), AHeight) : AHeight;
-    shared.Bitmap.reset();
-    auto bitmap = std::make_unique<TcxBitmap>(width, height);
-    if (bitmap->Handle() == nullptr)
-      return nullptr;
-    shared.Bitmap = std::move(bitmap);
-  }
-  shared.InUse = true;
-  return shared.Bitmap.get();
-}
-
-void TcxCustomButton::ReleasePaintBitmap() {
-  PaintBitmap().InUse = false;
 }
 
 TcxCustomButton::TcxCustomButton(TComponent* AOwner) : TCustomButton(AOwner) {
@@ -251,12 +79,6 @@ TcxCustomButton::~TcxCustomButton() {
   FViewInfo.reset();
 }
 
-void TcxCustomButton::ChangeScale(int M, int D, bool isDpiChange) {
-  FScaleFactor.Change(M, D);
-  TCustomButton::ChangeScale(M, D, isDpiChange);
-  FLookAndFeel->Refresh();
-}
-
 void TcxCustomButton::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) {
   if (FUseSystemPaint)
     RecreateWnd();
@@ -266,32 +88,6 @@ void TcxCustomButton::LookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) 
 
 TcxCustomLookAndFeelPainter* TcxCustomButton::GetPainter() {
   return GetButtonPainter(*FLookAndFeel);
-}
-
-void TcxCustomButton::ScaleFactorChangeHandler(TdxScaleFactor*, int M, int D, bool IsLoading) {
-  if (!IsLoading)
-    ScaleFactorChanged(M, D);
-}
-
-int TcxCustomButton::RescaleImageLength(TGivenImageLength& AGiven, int ACurrent, int M, int D) {
-  const TScaleRatio now{FScaleFactor.Numerator(), FScaleFactor.Denominator()};
-  if (ACurrent != AGiven.LastSet) {
-    // Set since the last change: given at the factor before this one.
-    AGiven.Given.Value = ACurrent;
-    AGiven.Given.At = now;
-    AGiven.Given.At.Multiply(D, M);
-  }
-  AGiven.LastSet = AGiven.Given.ScaledTo(now);
-  return AGiven.LastSet;
-}
-
-void TcxCustomButton::ScaleFactorChanged(int M, int D) {
-  // Each setter repaints; -1 means automatic and is left alone.
-  if (FOptionsImage->Margin() != -1)
-    FOptionsImage->SetMargin(RescaleImageLength(FGivenMargin, FOptionsImage->Margin(), M, D));
-  if (FOptionsImage->Spacing() != -1)
-    FOptionsImage->SetSpacing(RescaleImageLength(FGivenSpacing, FOptionsImage->Spacing(), M, D));
-  Invalidate();
 }
 
 void TcxCustomButton::SetDescription(const std::wstring& Value) {
@@ -358,47 +154,6 @@ void TcxCustomButton::ActionChange(TObject* Sender, bool CheckDefaults) {
   UpdateImageInfo();
 }
 
-// TcxButtonActionLink
-
-TcxButtonActionLink::TcxButtonActionLink(TcxCustomButton* AClient)
-    : TButtonActionLink(AClient), FcxButton(AClient) {}
-
-TcxButtonActionLink::~TcxButtonActionLink() {
-  // The action's image goes with the link, unless the button goes too.
-  if (!FcxButton->IsDestroying() && FcxButton->FGlyph) {
-    FcxButton->FGlyph->SetImages(nullptr);
-    FcxButton->FGlyph->SetImageIndex(-1);
-  }
-}
-
-bool TcxButtonActionLink::IsImageIndexLinked() const {
-  return TButtonActionLink::IsImageIndexLinked() &&
-         FcxButton->OptionsImage().ImageIndex() == CustomAction()->ImageIndex();
-}
-
-// The action tells its links before it takes the new value: whether a
-// value is linked is asked first.
-void TcxButtonActionLink::SetChecked(bool value) {
-  const bool linked = IsCheckedLinked();
-  TButtonActionLink::SetChecked(value);
-  if (linked)
-    FcxButton->FSpeedButtonOptions.InternalSetDown(value);
-}
-
-void TcxButtonActionLink::SetGroupIndex(int value) {
-  const bool linked = IsGroupIndexLinked();
-  TButtonActionLink::SetGroupIndex(value);
-  if (linked)
-    FcxButton->SpeedButtonOptions().SetGroupIndex(value);
-}
-
-void TcxButtonActionLink::SetImageIndex(int value) {
-  const bool linked = IsImageIndexLinked();
-  TButtonActionLink::SetImageIndex(value);
-  if (linked)
-    FcxButton->OptionsImage().SetImageIndex(value);
-}
-
 void TcxCustomButton::GlyphChanged() {
   Invalidate();
 }
@@ -417,114 +172,10 @@ void TcxCustomButton::Notification(TComponent* AComponent, TOperation AOperation
     FPopupMenu = nullptr;
 }
 
-void TcxCustomButton::Loaded() {
-  TCustomButton::Loaded();
-  // Down goes last: it needs the group index, whatever order the
-  // description gave.
-  if (FDescribedDown)
-    FSpeedButtonOptions.SetDown(true);
-}
-
-std::unique_ptr<TcxButtonViewInfo> TcxCustomButton::CreateViewInfo() {
-  return std::make_unique<TcxButtonViewInfo>();
-}
-
-void TcxCustomButton::CalculateViewInfo(const RECT& ABounds) {
-  TcxButtonViewInfoParams params;
-  params.Button = this;
-  params.Kind = FKind;
-  params.PaintStyle = FPaintStyle;
-  params.Caption = Caption();
-  params.Description = FDescription;
-  params.MenuVisible = FInternalStates.Contains(bisMenuVisible);
-  params.IsFocused = FIsFocused;
-  params.CanShowFocusRect = FShowFocusRect && GetCanBeFocused() && Focused() && CanFocus();
-  params.NeedDrawParts = FSpeedButtonOptions.NeedDrawParts();
-  params.Flat = FSpeedButtonOptions.Flat();
-  params.Transparent = FSpeedButtonOptions.Transparent();
-  params.PointerOver = FInternalStates.Contains(bisHot);
-  params.WordWrap = WordWrap();
-  params.UseRightToLeftAlignment = UseRightToLeftAlignment();
-  params.RightToLeftReading = UseRightToLeftReading();
-  params.State = GetButtonState();
-  params.Font = &Font();
-  params.Colors = FColors.get();
-  params.Painter = GetPainter();
-  params.ScaleFactor = &FScaleFactor;
-  params.OptionsImage = FOptionsImage.get();
-  params.Glyph = FGlyph.get();
-  FViewInfo->SetParams(std::move(params));
-  FViewInfo->Calculate(ABounds);
-}
-
 void TcxCustomButton::CreateParams(TCreateParams& params) {
   TCustomButton::CreateParams(params);
   // Always an owner-drawn button.
   params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
-}
-
-bool TcxCustomButton::SetProperty(const std::wstring& path, const TPropertyValue& value) {
-  if (path.starts_with(L"Colors.")) {
-    const TcxButtonAssignedColor* entry = TcxButtonColors::FindProperty(path.substr(7));
-    if (entry == nullptr)
-      return false;
-    FColors->SetColor(*entry, value.AsColor());
-  } else if (path == L"Kind")
-    SetKind(
-        value.AsEnumeration<TcxButtonKind>({L"cxbkStandard", L"cxbkDropDown", L"cxbkDropDownButton",
-                                            L"cxbkCommandLink", L"cxbkOfficeDropDown"}));
-  else if (path == L"PaintStyle")
-    SetPaintStyle(
-        value.AsEnumeration<TcxButtonPaintStyle>({L"bpsDefault", L"bpsCaption", L"bpsGlyph"}));
-  else if (path == L"Description" || path == L"CommandLinkHint")
-    SetDescription(value.AsString());
-  else if (path == L"OptionsImage.Layout" || path == L"Layout")
-    FOptionsImage->SetLayout(value.AsEnumeration<TButtonLayout>(
-        {L"blGlyphLeft", L"blGlyphRight", L"blGlyphTop", L"blGlyphBottom"}));
-  else if (path == L"OptionsImage.Margin" || path == L"Margin")
-    FOptionsImage->SetMargin(value.AsInteger());
-  else if (path == L"OptionsImage.Spacing" || path == L"Spacing")
-    FOptionsImage->SetSpacing(value.AsInteger());
-  else if (path == L"OptionsImage.ImageIndex")
-    FOptionsImage->SetImageIndex(value.AsInteger());
-  else if (path == L"OptionsImage.Images")
-    ReadReference(value.AsString(), [this](TComponent* AImages) {
-      FOptionsImage->SetImages(dynamic_cast<TcxImageList*>(AImages));
-    });
-  else if (path.starts_with(L"OptionsImage.Glyph.") || path.starts_with(L"Glyph.")) {
-    TdxSmartGlyph glyph(FGlyph->Glyph());
-    if (!glyph.SetProperty(path.substr(path.find(L"Glyph.") + 6), value))
-      return false;
-    FGlyph->SetGlyph(glyph);
-  } else if (path == L"OptionsImage.NumGlyphs" || path == L"NumGlyphs")
-    FGlyph->SetNumGlyphs(value.AsInteger());
-  else if (path == L"SpeedButtonOptions.CanBeFocused" || path == L"CanBeFocused")
-    FSpeedButtonOptions.SetCanBeFocused(value.AsBoolean());
-  else if (path == L"DropDownMenu")
-    ReadReference(value.AsString(), [this](TComponent* AMenu) { SetDropDownMenu(AMenu); });
-  else if (path == L"PopupMenu")
-    ReadReference(value.AsString(), [this](TComponent* AMenu) { SetPopupMenu(AMenu); });
-  else if (path == L"PopupAlignment")
-    SetPopupAlignment(value.AsEnumeration<TPopupAlignment>({L"paLeft", L"paRight", L"paCenter"}));
-  else if (path == L"SpeedButtonOptions.AllowAllUp" || path == L"AllowAllUp")
-    FSpeedButtonOptions.SetAllowAllUp(value.AsBoolean());
-  else if (path == L"SpeedButtonOptions.Down" || path == L"Down")
-    FDescribedDown = value.AsBoolean();
-  else if (path == L"SpeedButtonOptions.Flat")
-    FSpeedButtonOptions.SetFlat(value.AsBoolean());
-  else if (path == L"SpeedButtonOptions.Transparent")
-    FSpeedButtonOptions.SetTransparent(value.AsBoolean());
-  else if (path == L"SpeedButtonOptions.GroupIndex" || path == L"GroupIndex")
-    FSpeedButtonOptions.SetGroupIndex(value.AsInteger());
-  else if (path == L"RepeatClick")
-    SetRepeatClick(value.AsBoolean());
-  else if (path == L"UseSystemPaint")
-    SetUseSystemPaint(value.AsBoolean());
-  else if (SetLookAndFeelProperty(*FLookAndFeel, path, value))
-    return true;
-  else
-    return TCustomButton::SetProperty(path, value);
-  return true;
 }
 
 bool TcxCustomButton::GetAllowSpeedButtonOptions() const {
@@ -553,61 +204,6 @@ bool TcxCustomButton::CanHotTrack() {
          (FKind == cxbkCommandLink && Enabled());
 }
 
-bool TcxCustomButton::CanFade() {
-  TcxCustomLookAndFeelPainter* painter = GetPainter();
-  if (painter == nullptr)
-    return false;
-  const TcxLookAndFeelStyle style = painter->LookAndFeelStyle();
-  return (style == lfsNative || style == lfsSkin) &&
-         (IsWinVistaOrLater() || FKind != cxbkCommandLink) && CanHotTrack() && !OnCustomDraw;
-}
-
-std::unique_ptr<TcxBitmap32> TcxCustomButton::CreateFadingImage(bool AHot) {
-  // The view info describes the last paint; before the first one, or after
-  // a change of size, it is brought up to date first.
-  const RECT client = ClientRect();
-  if (!EqualRect(&FViewInfo->Bounds(), &client))
-    CalculateViewInfo(client);
-  const RECT bounds = FViewInfo->Bounds();
-  auto image = TcxBitmap32::CreateSize(bounds, true);
-  TcxCanvas& canvas = image->cxCanvas();
-  const HDC dc = image->Bits() != nullptr ? canvas.Handle() : nullptr;
-  // Without a bitmap and a context for it (the GDI handles are used up) there
-  // is no image, and the fader starts no fade.
-  if (dc == nullptr)
-    return nullptr;
-  canvas.SetUseRightToLeftAlignment(UseRightToLeftAlignment() ? bTrue : bFalse);
-  POINT previousOrigin{};
-  SetWindowOrgEx(dc, bounds.left, bounds.top, &previousOrigin);
-  const TcxButtonState state = AHot                                ? cxbsHot
-                               : (GetCanBeFocused() && FIsFocused) ? cxbsDefault
-                                                                   : cxbsNormal;
-  // The face of the image's state in that state's colour (not the colour of
-  // the paint that came last): background and frame only, the content is
-  // drawn over the blend.
-  const TcxButtonState savedState = FViewInfo->State();
-  const TColor savedColor = FViewInfo->Color();
-  TScopeExit restore([this, savedState, savedColor] {
-    FViewInfo->SetState(savedState);
-    FViewInfo->SetColor(savedColor);
-  });
-  FViewInfo->SetState(state);
-  TColor color = clDefault;
-  TFont font;
-  font.Assign(Font());
-  FViewInfo->GetDrawParams(state, color, font);
-  FViewInfo->SetColor(color);
-  FViewInfo->DrawBackground(canvas);
-  SetWindowOrgEx(dc, 0, 0, nullptr);
-  return image;
-}
-
-void TcxCustomButton::GetFadingImages(std::unique_ptr<TcxBitmap32>& AFadeOutImage,
-                                      std::unique_ptr<TcxBitmap32>& AFadeInImage) {
-  AFadeOutImage = CreateFadingImage(false);
-  AFadeInImage = CreateFadingImage(true);
-}
-
 TcxButtonState TcxCustomButton::GetButtonState() {
   if (!Enabled())
     return cxbsDisabled;
@@ -625,20 +221,6 @@ void TcxCustomButton::SetInternalStates(TcxButtonInternalStates value) {
   FInternalStates = value;
   CheckStartFading(previous, GetButtonState());
   Invalidate();
-}
-
-void TcxCustomButton::CheckStartFading(TcxButtonState APrevState, TcxButtonState AState) {
-  if (APrevState == AState)
-    return;
-  TdxFader* fader = dxFader();
-  if (fader == nullptr)
-    return;
-  if ((APrevState == cxbsDefault || APrevState == cxbsNormal) && AState == cxbsHot)
-    fader->FadeIn(this);
-  else if ((AState == cxbsDefault || AState == cxbsNormal) && APrevState == cxbsHot)
-    fader->FadeOut(this);
-  else
-    fader->Remove(this, false);
 }
 
 void TcxCustomButton::SetButtonStyle(bool ADefault) {
@@ -663,230 +245,9 @@ void TcxCustomButton::CheckPressedState(POINT p) {
     SetInternalStates(FInternalStates.With(bisPressed));
 }
 
-void TcxCustomButton::CheckShowMenu(POINT p) {
-  const RECT menu = GetMenuButtonBounds();
-  if (PtInRect(&menu, p))
-    DoDropDownMenu();
-}
-
-RECT TcxCustomButton::GetMenuButtonBounds() {
-  const RECT client = ClientRect();
-  switch (FKind) {
-  case cxbkStandard:
-  case cxbkCommandLink:
-    return RECT{};
-  case cxbkDropDownButton: {
-    // The strip the menu part is drawn in: at the right, at the left under
-    // right-to-left alignment.
-    const int width = FViewInfo->Painter().GetDropDownButtonSize();
-    if (UseRightToLeftAlignment())
-      return RECT{client.left, client.top, client.left + width, client.bottom};
-    return RECT{client.right - width, client.top, client.right, client.bottom};
-  }
-  default:
-    return client;
-  }
-}
-
 bool TcxCustomButton::GetExecuteClick() const {
   return FInternalStates.Contains(bisPressed) ||
          !(FInternalStates.Contains(bisPressed) || FInternalStates.Contains(bisMenuButtonPressed));
-}
-
-void TcxCustomButton::DoDropDownMenu() {
-  if (FInternalStates.Contains(bisMenuVisible) || FIsDropDownMenuClosing || !HandleAllocated())
-    return;
-  PostMessageW(Handle(), CM_DROPDOWNPOPUPMENU, 0, 0);
-}
-
-bool TcxCustomButton::DoDropDownMenuPopup(TComponent*& AMenu) {
-  bool handled = false;
-  if (OnDropDownMenuPopupEx)
-    OnDropDownMenuPopupEx(this, AMenu, handled);
-  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
-  if (!handled && OnDropDownMenuPopup && (AMenu == nullptr || menu != nullptr)) {
-    OnDropDownMenuPopup(this, menu, handled);
-    AMenu = menu;
-  }
-  return handled;
-}
-
-namespace {
-
-// The height a popup menu is expected to take: each visible item the height
-// of "Qg" in the menu font plus 4, or what an owner-drawn item or one with
-// an image measures; the tallest column; plus 4.
-int EstimateMenuHeight(TPopupMenu& AMenu) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  TGdiObject font(CreateFontIndirectW(&metrics.lfMenuFont));
-  TWindowDC screen(nullptr);
-  if (screen.Get() == nullptr)
-    return 0;
-  TSelectObject select(screen.Get(), font.Get());
-  SIZE text{};
-  GetTextExtentPoint32W(screen.Get(), L"Qg", 2, &text);
-  int column = 0, tallest = 0;
-  TMenuItem* items = AMenu.Items();
-  for (int i = 0; i < items->Count(); ++i) {
-    TMenuItem* item = items->Items(i);
-    if (!item->Visible())
-      continue;
-    if (item->Break() != mbNone) {
-      tallest = std::max(tallest, column);
-      column = 0;
-    }
-    const bool measured = AMenu.OwnerDraw() || (item->ImageIndex() >= 0 && AMenu.Images());
-    column += measured ? item->MeasureItem(screen.Get()).cy : text.cy + 4;
-  }
-  return std::max(tallest, column) + 4;
-}
-
-// Shows AMenu for the owner rectangle R (screen coordinates) with the
-// alignment: under R, opening above it where it would pass the bottom of
-// the work area.
-void ShowDropDownMenu(TcxCustomButton* AButton, TComponent* AMenu, const RECT& R,
-                      TPopupAlignment AAlignment) {
-  // The point follows the alignment as the reader sees it.
-  TPopupAlignment side = AAlignment;
-  if (AButton->UseRightToLeftAlignment())
-    side = side == paLeft ? paRight : side == paRight ? paLeft : side;
-  POINT P{R.left, R.bottom};
-  if (side == paRight)
-    P.x += RectWidth(R);
-  else if (side == paCenter)
-    P.x += RectWidth(R) / 2;
-  if (auto* aligned = dynamic_cast<IPopupMenu2*>(AMenu)) {
-    aligned->PopupAligned(P, AAlignment, R);
-    return;
-  }
-  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
-  if (menu == nullptr || !menu->AutoPopup())
-    return;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromPoint(P, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT work = monitor.rcWork;
-  if (const int height = EstimateMenuHeight(*menu); P.y + height > work.bottom)
-    P.y -= height + RectHeight(R) + 2;
-  // At the edges of the work area the menu opens towards the inside.
-  TPopupAlignment alignment = AAlignment;
-  if (P.x <= work.left)
-    alignment = paLeft;
-  else if (P.x >= work.right)
-    alignment = paRight;
-  const TPopupAlignment saved = menu->Alignment();
-  TScopeExit restore([menu, saved] { menu->SetAlignment(saved); });
-  menu->SetAlignment(alignment);
-  menu->SetPopupComponent(AButton);
-  menu->Popup(P.x, P.y);
-}
-
-} // namespace
-
-void TcxCustomButton::CMDropDownPopupMenu() {
-  if (FKind == cxbkStandard)
-    return;
-  TComponent* menu = FDropDownMenu;
-  if (DoDropDownMenuPopup(menu) || menu == nullptr)
-    return;
-  SetInternalStates(FInternalStates.With(bisMenuVisible).Without(bisMenuButtonPressed));
-  FIsDropDownMenuClosing = false;
-  Repaint();
-  RECT r = ClientRect();
-  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-  {
-    TScopeExit closeUp([this] {
-      if (HandleAllocated())
-        PostMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
-    });
-    ShowDropDownMenu(this, menu, r, FPopupAlignment);
-  }
-}
-
-void TcxCustomButton::CMCloseUpPopupMenu() {
-  bool closing = FInternalStates.Contains(bisMenuButtonPressed);
-  // A press or double-click waiting for the button (looked at, not taken):
-  // the click that closed the menu.
-  MSG pending{};
-  if (!closing && HandleAllocated() &&
-      (PeekMessageW(&pending, Handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_NOREMOVE) ||
-       PeekMessageW(&pending, Handle(), WM_LBUTTONDBLCLK, WM_LBUTTONDBLCLK, PM_NOREMOVE))) {
-    POINT p = pending.pt;
-    ScreenToClient(Handle(), &p);
-    const RECT menu = GetMenuButtonBounds();
-    closing = PtInRect(&menu, p) != FALSE;
-  }
-  FIsDropDownMenuClosing = closing;
-  SetInternalStates(FInternalStates.Without(bisMenuVisible));
-}
-
-void TcxCustomButton::SetMenuReference(TComponent*& AField, TComponent* AValue) {
-  if (dynamic_cast<TPopupMenu*>(AValue) == nullptr && dynamic_cast<IPopupMenu*>(AValue) == nullptr)
-    AValue = nullptr;
-  if (AValue == AField)
-    return;
-  TComponent* previous = AField;
-  AField = AValue;
-  // The removal link goes with the last reference to the previous menu.
-  if (previous != nullptr && previous != FDropDownMenu && previous != FPopupMenu)
-    previous->RemoveFreeNotification(this);
-  if (AValue != nullptr)
-    AValue->FreeNotification(this);
-}
-
-void TcxCustomButton::SetDropDownMenu(TComponent* Value) {
-  SetMenuReference(FDropDownMenu, Value);
-}
-
-void TcxCustomButton::SetPopupMenu(TComponent* Value) {
-  SetMenuReference(FPopupMenu, Value);
-}
-
-bool TcxCustomButton::DoShowPopupMenu(TComponent* AMenu, int X, int Y) {
-  if (auto* menu = dynamic_cast<IPopupMenu*>(AMenu)) {
-    menu->PopupAt(X, Y);
-    return true;
-  }
-  auto* menu = dynamic_cast<TPopupMenu*>(AMenu);
-  if (menu == nullptr || !menu->AutoPopup())
-    return false;
-  menu->SetPopupComponent(this);
-  menu->Popup(X, Y);
-  return true;
-}
-
-void TcxCustomButton::DoContextPopup(POINT APos, bool& AHandled) {
-  if (OnContextPopup)
-    OnContextPopup(this, APos, AHandled);
-  if (AHandled)
-    return;
-  POINT p = APos.x == -1 && APos.y == -1 ? POINT{0, 0} : APos;
-  ClientToScreen(Handle(), &p);
-  AHandled = DoShowPopupMenu(FPopupMenu, p.x, p.y);
-}
-
-void TcxCustomButton::WMContextMenu(TMessage& message) {
-  // The position comes in screen coordinates; (-1, -1) from the keyboard.
-  POINT p{XFromLParam(message.LParam), YFromLParam(message.LParam)};
-  const bool keyboard = p.x == -1 && p.y == -1;
-  if (!keyboard)
-    ScreenToClient(Handle(), &p);
-  bool handled = false;
-  DoContextPopup(p, handled);
-  message.Result = handled ? 1 : 0;
-  if (!handled)
-    TCustomButton::WndProc(message);
-}
-
-void TcxCustomButton::KeyDown(WORD& AKey, TShiftState AShift) {
-  if (FKind == cxbkDropDownButton && (AKey == VK_UP || AKey == VK_DOWN) &&
-      (AShift & (ssAlt | ssShift)) != 0) {
-    if (!FInternalStates.Contains(bisMenuVisible))
-      DoDropDownMenu();
-    AKey = 0;
-  }
 }
 
 void TcxCustomButton::MouseEnter() {
@@ -980,25 +341,6 @@ void TcxCustomButton::ClickByProgram() {
   Click();
 }
 
-void TcxCustomButton::SetParent(TWinControl* AParent) {
-  if (AParent == Parent() && !IsLoading())
-    return;
-  TCustomButton::SetParent(AParent);
-  // The button takes the scale its new form is shown at.
-  TCustomForm* form = Parent() != nullptr ? Parent()->ParentForm() : nullptr;
-  if (form == nullptr)
-    return;
-  if (IsLoading()) {
-    FScaleFactor.Assign(form->PixelsPerInch(), 96, true);
-    return;
-  }
-  int M = form->PixelsPerInch() * FScaleFactor.Denominator();
-  int D = 96 * FScaleFactor.Numerator();
-  cxReduceFraction(M, D);
-  if (M != D)
-    ChangeScale(M, D, false);
-}
-
 void TcxCustomButton::Click() {
   // Drop-down kinds open their menu instead, and never set the modal result.
   if (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown) {
@@ -1027,102 +369,52 @@ void TcxCustomButton::DoButtonPressTimer(TObject*) {
 void TcxCustomButton::WndProc(TMessage& message) {
   switch (message.Msg) {
   case WM_LBUTTONDOWN:
-  case WM_LBUTTONDBLCLK:
-    if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
-      // Handled here: neither the framework nor the Windows button procedure
-      // sees the press, so the focus stays where it is.
-      if (message.Msg == WM_LBUTTONDOWN)
-        MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam),
-                  XFromLParam(message.LParam), YFromLParam(message.LParam));
-      else
-        DblClick();
-      return;
-    }
-    if (message.Msg == WM_LBUTTONDBLCLK) {
-      // A double-click acts as one more press.
-      message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
-      return;
-    }
-    break;
-  case BM_CLICK:
-    if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
-      // The Windows procedure would carry it out as a press at (0, 0) that
-      // the button never releases.
-      ClickByProgram();
-      message.Result = 0;
-      return;
-    }
-    break;
-  case WM_CAPTURECHANGED: {
-    TCustomButton::WndProc(message);
-    POINT p{};
-    GetCursorPos(&p);
-    if (HandleAllocated() && WindowFromPoint(p) != Handle())
-      SetInternalStates(
-          FInternalStates.Without(bisHot).Without(bisPressed).Without(bisMenuButtonPressed));
+    WMLButtonDown(message);
     return;
-  }
+  case WM_LBUTTONDBLCLK:
+    WMLButtonDblClk(message);
+    return;
+  case BM_CLICK:
+    BMClick(message);
+    return;
+  case WM_CAPTURECHANGED:
+    WMCaptureChanged(message);
+    return;
   case WM_ERASEBKGND:
-    message.Result = 1;
+    WMEraseBkgnd(message);
     return;
   case CN_DRAWITEM:
-    if (!IsDestroying())
-      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam));
-    message.Result = TRUE;
+    CNDrawItem(message);
     return;
-  case CN_MEASUREITEM: {
-    auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-    mis->itemWidth = static_cast<UINT>(Width());
-    mis->itemHeight = static_cast<UINT>(Height());
+  case CN_MEASUREITEM:
+    CNMeasureItem(message);
     return;
-  }
   case CN_CTLCOLORBTN:
+    // No brush for the owner-drawn face.
     return;
   case WM_DESTROY:
-    // A menu still open is closed up first.
-    if (FInternalStates.Contains(bisMenuVisible))
-      SendMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
-    // The window goes while the button lives on (it is recreated): the hot
-    // look and the tracking end with it, and the framework forgets that the
-    // pointer was inside.
-    if (!IsDestroying() && !(Owner() && Owner()->IsDestroying()) &&
-        !(Parent() && Parent()->IsDestroying()) && IsMouseTracking(this)) {
-      MouseLeave();
-      EndMouseTracking(this);
-      Perform(WM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
-    }
-    break;
+    WMDestroy(message);
+    return;
   case CM_MOUSEENTER:
-    TCustomButton::WndProc(message);
-    MouseEnter();
+    CMMouseEnter(message);
     return;
   case CM_MOUSELEAVE:
-    TCustomButton::WndProc(message);
-    MouseLeave();
+    CMMouseLeave(message);
     return;
   case CM_ENABLEDCHANGED:
-    TCustomButton::WndProc(message);
-    if (!Enabled())
-      SetInternalStates(FInternalStates.Without(bisHot));
-    Invalidate();
+    CMEnabledChanged(message);
     return;
   case CM_FONTCHANGED:
-    TCustomButton::WndProc(message);
-    UpdateSize();
-    Invalidate();
+    CMFontChanged(message);
     return;
   case CM_TEXTCHANGED:
-    TCustomButton::WndProc(message);
-    UpdateSize();
-    Invalidate();
+    CMTextChanged(message);
     return;
   case BCM_SETNOTE:
-    TCustomButton::WndProc(message);
-    Invalidate();
+    BCMSetNote(message);
     return;
   case CM_BIDIMODECHANGED:
-    TCustomButton::WndProc(message);
-    Invalidate();
+    CMBiDiModeChanged(message);
     return;
   case CM_DROPDOWNPOPUPMENU:
     CMDropDownPopupMenu();
@@ -1131,77 +423,180 @@ void TcxCustomButton::WndProc(TMessage& message) {
     CMCloseUpPopupMenu();
     return;
   case WM_CONTEXTMENU:
-    if (message.Result == 0 && !IsDesigning()) {
-      WMContextMenu(message);
-      return;
-    }
-    break;
-  case CN_COMMAND:
-    // A split button's press on the menu part alone gives no click.
-    if (FKind == cxbkDropDownButton && HIWORD(message.WParam) == BN_CLICKED && !GetExecuteClick())
-      return;
-    break;
-  case WM_KEYDOWN:
-  case WM_SYSKEYDOWN: {
-    // The context menu's shortcuts first.
-    const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
-                              (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
-                              (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
-    const WORD key = static_cast<WORD>(message.WParam);
-    if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu); menu && menu->IsShortCut(key, shift)) {
-      message.Result = 1;
-      return;
-    }
-    if (auto* menu = dynamic_cast<TPopupMenu*>(FPopupMenu);
-        menu && menu->Items()->Count() > 0 && menu->IsShortCut(key, shift)) {
-      message.Result = 1;
-      return;
-    }
-    WORD changed = key;
-    KeyDown(changed, shift);
-    if (changed == 0) {
-      message.Result = 0;
-      return;
-    }
-    break;
-  }
-  case CM_BUTTONPRESSED: {
-    auto* sender = reinterpret_cast<TcxCustomButton*>(message.LParam);
-    if (GetSpeedButtonMode() && GetGroupIndex() != 0 &&
-        GetGroupIndex() == static_cast<int>(message.WParam) && sender != nullptr &&
-        sender != this) {
-      FSpeedButtonOptions.UpdateGroupValues(sender);
-      Invalidate();
-    }
+    WMContextMenu(message);
     return;
-  }
+  case CN_COMMAND:
+    CNCommand(message);
+    return;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    WMKeyDown(message);
+    return;
+  case CM_BUTTONPRESSED:
+    CMButtonPressed(message);
+    return;
   case CM_DIALOGCHAR:
-    // The accelerator clicks also a button that cannot take the focus: only
-    // visibility and enablement count.
-    if (IsAccel(static_cast<wchar_t>(message.WParam), Caption()) && TWinControl::CanFocus()) {
-      SetInternalStates(FInternalStates.With(bisAccelExecute));
-      try {
-        Click();
-      } catch (...) {
-        SetInternalStates(FInternalStates.Without(bisAccelExecute));
-        throw;
-      }
-      SetInternalStates(FInternalStates.Without(bisAccelExecute));
-      message.Result = 1;
-      return;
-    }
-    break;
+    CMDialogChar(message);
+    return;
   case WM_WINDOWPOSCHANGED:
-    TCustomButton::WndProc(message);
-    // A transparent button shows its parent, which may have changed under it.
-    if (!IsDestroying() && HandleAllocated() && FSpeedButtonOptions.Transparent() &&
-        !GetCanBeFocused())
-      Invalidate();
+    WMWindowPosChanged(message);
     return;
   default:
-    break;
+    TCustomButton::WndProc(message);
+  }
+}
+
+void TcxCustomButton::WMLButtonDown(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // Handled here: neither the framework nor the Windows button procedure
+    // sees the press, so the focus stays where it is.
+    MouseDown(TMouseButton::mbLeft, KeysToShiftState(message.WParam), XFromLParam(message.LParam),
+              YFromLParam(message.LParam));
+    return;
   }
   TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMLButtonDblClk(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // Handled here, as the press is.
+    DblClick();
+    return;
+  }
+  // A double-click acts as one more press.
+  message.Result = SendMessageW(Handle(), WM_LBUTTONDOWN, message.WParam, message.LParam);
+}
+
+void TcxCustomButton::BMClick(TMessage& message) {
+  if (GetSpeedButtonMode() && !IsDesigning() && !GetCanBeFocused()) {
+    // The Windows procedure would carry it out as a press at (0, 0) that
+    // the button never releases.
+    ClickByProgram();
+    message.Result = 0;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMCaptureChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  POINT p{};
+  GetCursorPos(&p);
+  if (HandleAllocated() && WindowFromPoint(p) != Handle())
+    SetInternalStates(
+        FInternalStates.Without(bisHot).Without(bisPressed).Without(bisMenuButtonPressed));
+}
+
+void TcxCustomButton::WMDestroy(TMessage& message) {
+  // A menu still open is closed up first.
+  if (FInternalStates.Contains(bisMenuVisible))
+    SendMessageW(Handle(), CM_CLOSEUPPOPUPMENU, 0, 0);
+  // The window goes while the button lives on (it is recreated): the hot
+  // look and the tracking end with it, and the framework forgets that the
+  // pointer was inside.
+  if (!IsDestroying() && !(Owner() && Owner()->IsDestroying()) &&
+      !(Parent() && Parent()->IsDestroying()) && IsMouseTracking(this)) {
+    MouseLeave();
+    EndMouseTracking(this);
+    Perform(WM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::CMMouseEnter(TMessage& message) {
+  TCustomButton::WndProc(message);
+  MouseEnter();
+}
+
+void TcxCustomButton::CMMouseLeave(TMessage& message) {
+  TCustomButton::WndProc(message);
+  MouseLeave();
+}
+
+void TcxCustomButton::CMEnabledChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  if (!Enabled())
+    SetInternalStates(FInternalStates.Without(bisHot));
+  Invalidate();
+}
+
+void TcxCustomButton::CMFontChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  UpdateSize();
+  Invalidate();
+}
+
+void TcxCustomButton::CMTextChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  UpdateSize();
+  Invalidate();
+}
+
+void TcxCustomButton::BCMSetNote(TMessage& message) {
+  TCustomButton::WndProc(message);
+  Invalidate();
+}
+
+void TcxCustomButton::CMBiDiModeChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  Invalidate();
+}
+
+void TcxCustomButton::CNCommand(TMessage& message) {
+  // A split button's press on the menu part alone gives no click.
+  if (FKind == cxbkDropDownButton && HIWORD(message.WParam) == BN_CLICKED && !GetExecuteClick())
+    return;
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMKeyDown(TMessage& message) {
+  // The context menu's shortcuts first.
+  const TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
+                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+  const WORD key = static_cast<WORD>(message.WParam);
+  if (auto* menu = dynamic_cast<IPopupMenu*>(FPopupMenu); menu && menu->IsShortCut(key, shift)) {
+    message.Result = 1;
+    return;
+  }
+  if (auto* menu = dynamic_cast<TPopupMenu*>(FPopupMenu);
+      menu && menu->Items()->Count() > 0 && menu->IsShortCut(key, shift)) {
+    message.Result = 1;
+    return;
+  }
+  WORD changed = key;
+  KeyDown(changed, shift);
+  if (changed == 0) {
+    message.Result = 0;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::CMDialogChar(TMessage& message) {
+  // The accelerator clicks also a button that cannot take the focus: only
+  // visibility and enablement count.
+  if (IsAccel(static_cast<wchar_t>(message.WParam), Caption()) && TWinControl::CanFocus()) {
+    SetInternalStates(FInternalStates.With(bisAccelExecute));
+    try {
+      Click();
+    } catch (...) {
+      SetInternalStates(FInternalStates.Without(bisAccelExecute));
+      throw;
+    }
+    SetInternalStates(FInternalStates.Without(bisAccelExecute));
+    message.Result = 1;
+    return;
+  }
+  TCustomButton::WndProc(message);
+}
+
+void TcxCustomButton::WMWindowPosChanged(TMessage& message) {
+  TCustomButton::WndProc(message);
+  // A transparent button shows its parent, which may have changed under it.
+  if (!IsDestroying() && HandleAllocated() && FSpeedButtonOptions.Transparent() &&
+      !GetCanBeFocused())
+    Invalidate();
 }
 
 SIZE TcxCustomButton::GetOptimalSize() {
@@ -1237,103 +632,12 @@ void TcxCustomButton::DefaultHandler(TMessage& message) {
   TCustomButton::DefaultHandler(message);
 }
 
-void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
-  const TcxButtonState previous = GetButtonState();
-  FIsPaintPressed =
-      ((item.itemState & ODS_SELECTED) && !FInternalStates.Contains(bisMenuButtonPressed)) ||
-      (FInternalStates.Contains(bisMenuVisible) &&
-       (FKind == cxbkDropDown || FKind == cxbkOfficeDropDown)) ||
-      GetDown() || (FInternalStates.Contains(bisHot) && FInternalStates.Contains(bisPressed));
-  FIsPaintDefault = ((item.itemState & ODS_FOCUS) || (Default() && IsDesigning()) || FIsFocused) &&
-                    GetCanBeFocused();
-  CheckStartFading(previous, GetButtonState());
-
-  const RECT r = ClientRect();
-  CalculateViewInfo(r);
-  if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
-    return;
-  // A paint into a memory context (WM_PRINTCLIENT, a parent printing its
-  // children) is off-screen already: drawn there directly, clipped to the
-  // button.
-  if (GetObjectType(item.hDC) == OBJ_MEMDC) {
-    // Clipped only where the context reaches beyond the button (a parent
-    // printing its children): text is drawn unclipped by its own flags.
-    RECT box{};
-    const bool within = GetClipBox(item.hDC, &box) != ERROR && box.left >= r.left &&
-                        box.top >= r.top && box.right <= r.right && box.bottom <= r.bottom;
-    if (within) {
-      Draw(item.hDC);
-      return;
-    }
-    const int saved = SaveDC(item.hDC);
-    TScopeExit restore([&item, saved] { RestoreDC(item.hDC, saved); });
-    IntersectClipRect(item.hDC, r.left, r.top, r.right, r.bottom);
-    Draw(item.hDC);
-    return;
-  }
-  // Drawn off-screen and copied in one step: no flicker. The off-screen
-  // bitmap is kept between paints and shared by every button; a paint inside
-  // another (a parent painted with its children) uses one of its own.
-  std::unique_ptr<TcxBitmap> own;
-  TcxBitmap* bitmap = AcquirePaintBitmap(r.right - r.left, r.bottom - r.top);
-  TScopeExit release([bitmap] {
-    if (bitmap != nullptr)
-      ReleasePaintBitmap();
-  });
-  if (bitmap == nullptr) {
-    own = std::make_unique<TcxBitmap>(r.right - r.left, r.bottom - r.top);
-    if (own->Handle() == nullptr)
-      own.reset();
-  }
-  TcxBitmap* target = bitmap != nullptr ? bitmap : own.get();
-  // The bitmap's canvas takes the button's font: it keeps what it selects,
-  // and a font of its own would be one font more than the buttons use.
-  if (target != nullptr)
-    target->Canvas().Font().Assign(Font());
-  TcxCanvas* canvas = target != nullptr ? &target->cxCanvas() : nullptr;
-  const HDC memoryDC = canvas != nullptr ? canvas->Handle() : nullptr;
-  if (memoryDC == nullptr) {
-    // No off-screen bitmap to be had (the GDI handles are used up): what can
-    // be drawn without one goes straight onto the window; the next paint
-    // tries again.
-    Draw(item.hDC);
-    return;
-  }
-  canvas->Lock();
-  TScopeExit unlock([canvas] { canvas->Unlock(); });
-  Draw(memoryDC);
-  cxBitBlt(item.hDC, memoryDC, r, POINT{0, 0}, SRCCOPY);
-}
-
-void TcxCustomButton::Draw(HDC dc) {
-  FCanvas->Lock();
-  FControlCanvas->SetHandle(dc);
-  TScopeExit release([this] {
-    FControlCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-  });
-  if (!DoCustomDraw(*FCanvas, *FViewInfo))
-    FViewInfo->Draw(*FCanvas);
-}
-
-bool TcxCustomButton::DoCustomDraw(TcxCanvas& ACanvas, TcxButtonViewInfo& AViewInfo) {
-  bool handled = false;
-  if (OnCustomDraw)
-    OnCustomDraw(this, ACanvas, AViewInfo, handled);
-  return handled;
-}
-
-void TcxCustomButton::DoGetDrawParams(TcxButtonState AState, TColor& AColor, TFont& AFont) {
-  if (OnGetDrawParams)
-    OnGetDrawParams(this, AState, AColor, AFont);
-}
-
 void InitButtonsUnit() {
   RegisterComponentClass(L"TcxButton", [](TComponent* owner) { return new TcxButton(owner); });
 }
 
 void DoneButtonsUnit() {
-  PaintBitmap().Bitmap.reset();
+  TcxCustomButton::FreePaintBitmap();
   UnregisterComponentClass(L"TcxButton");
 }
 

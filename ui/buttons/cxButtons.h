@@ -2,13 +2,27 @@
 // The owner-drawn push button. In speed-button mode with CanBeFocused false
 // it never takes the keyboard focus: it handles the left press itself, holds
 // the mouse capture while pressed and clicks on a release over the button.
+//
+// TcxCustomButton's members are defined by concept, each message handler
+// with its concept:
+//   cxButtons.cpp             construction, state, mouse and keyboard, click,
+//                             the window procedure
+//   cxButtonPainting.cpp      painting, the shared paint bitmap, fading images
+//   cxButtonMenus.cpp         drop-down and context menus
+//   cxButtonProperties.cpp    properties from a form description
+//   cxButtonScaleFactor.cpp   the scale of the form and its changes
+//   cxSpeedButtonOptions.cpp  the speed-button options and their group
+//                             message (also in cxSpeedButtonOptions.h)
+// The action link is in cxButtonActionLink.h/.cpp.
 
 #include "platform/ActnList.h"
 #include "platform/Canvas.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "ui/buttons/cxButtonActionLink.h"
 #include "ui/buttons/cxButtonColors.h"
 #include "ui/buttons/cxButtonViewInfo.h"
+#include "ui/buttons/cxSpeedButtonOptions.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
@@ -62,74 +76,6 @@ private:
   std::uint8_t FBits = 0;
 };
 
-class TcxCustomButton;
-
-// Speed-button settings: a button that refuses the focus, latches down, and
-// works in a group of buttons under one parent of which at most one is down.
-class TcxSpeedButtonOptions {
-public:
-  explicit TcxSpeedButtonOptions(TcxCustomButton* AOwner) : FOwner(AOwner) {}
-  TcxSpeedButtonOptions(const TcxSpeedButtonOptions&) = delete;
-  TcxSpeedButtonOptions& operator=(const TcxSpeedButtonOptions&) = delete;
-
-  // GroupIndex, AllowAllUp, CanBeFocused, Down, Flat and Transparent, each
-  // through its setter.
-  void Assign(const TcxSpeedButtonOptions& ASource);
-  // No group broadcast while updating; EndUpdate broadcasts once.
-  void BeginUpdate() noexcept { ++FLockCount; }
-  void CancelUpdate() noexcept { --FLockCount; }
-  void EndUpdate();
-
-  // The options do something: a group or a button that refuses the focus.
-  bool Active() const;
-  // In a group, the down button may be released so that none is down.
-  bool AllowAllUp() const noexcept { return FAllowAllUp; }
-  void SetAllowAllUp(bool value);
-  bool CanBeFocused() const noexcept { return FCanBeFocused; }
-  void SetCanBeFocused(bool value);
-  // The button latched down (kept in the button's bisDown).
-  bool Down() const;
-  void SetDown(bool value);
-  // A flat speed button shows its border only while hot or not normal.
-  bool Flat() const noexcept { return FFlat; }
-  void SetFlat(bool value);
-  // The group among the buttons of the same parent; 0: none.
-  int GroupIndex() const noexcept { return FGroupIndex; }
-  void SetGroupIndex(int value);
-  // A transparent speed button shows the parent's image instead of its face
-  // while normal.
-  bool Transparent() const noexcept { return FTransparent; }
-  void SetTransparent(bool value);
-  // The face is drawn in parts: the button cannot be focused and is flat or
-  // transparent.
-  bool NeedDrawParts() const;
-  int LockCount() const noexcept { return FLockCount; }
-
-private:
-  friend class TcxCustomButton;
-  friend class TcxButtonActionLink;
-  // Latches or releases the button where the group allows it.
-  void InternalSetDown(bool value);
-  bool AllowCheck(bool value) const;
-  // Tells the other buttons of the group (CM_BUTTONPRESSED from the parent).
-  void UpdateGroup();
-  // Takes the group's shared settings from ASender's options and releases
-  // this button when both are down.
-  void UpdateGroupValues(TcxCustomButton* ASender);
-
-  TcxCustomButton* FOwner;
-  bool FAllowAllUp = false;
-  bool FCanBeFocused = true;
-  int FGroupIndex = 0;
-  bool FFlat = false;
-  int FLockCount = 0;
-  bool FTransparent = false;
-};
-
-// Sent by a parent to each child when a grouped button went down or changed
-// a shared setting: WPARAM the group index, LPARAM the button.
-constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
-
 // The key-down forwarding message the application window is offered.
 constexpr UINT CM_APPKEYDOWN = 0x806B;
 
@@ -145,6 +91,8 @@ std::wstring RemoveAccelChars(const std::wstring& ACaption);
 // Whether `AChar` is the accelerator of `ACaption`: the character after a
 // single "&", compared case-insensitively.
 bool IsAccel(wchar_t AChar, const std::wstring& ACaption);
+
+class TcxCustomButton;
 
 // Raised before the button draws; a handler that sets AHandled draws the
 // button itself.
@@ -345,15 +293,43 @@ protected:
 
 private:
   bool PointInClient(int x, int y);
+
+  // The messages WndProc hands to a handler of their own; each handler
+  // passes its message on to TCustomButton::WndProc where that is due.
+  void WMLButtonDown(TMessage& message);
+  void WMLButtonDblClk(TMessage& message);
+  void BMClick(TMessage& message);
+  void WMCaptureChanged(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void CNDrawItem(TMessage& message);
+  void CNMeasureItem(TMessage& message);
+  void WMDestroy(TMessage& message);
+  void CMMouseEnter(TMessage& message);
+  void CMMouseLeave(TMessage& message);
+  void CMEnabledChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
+  void CMTextChanged(TMessage& message);
+  void BCMSetNote(TMessage& message);
+  void CMBiDiModeChanged(TMessage& message);
   void CMDropDownPopupMenu();
   void CMCloseUpPopupMenu();
   void WMContextMenu(TMessage& message);
+  void CNCommand(TMessage& message);
+  // WM_KEYDOWN and WM_SYSKEYDOWN.
+  void WMKeyDown(TMessage& message);
+  void CMButtonPressed(TMessage& message);
+  void CMDialogChar(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+
   // Stores AValue in AField when it is a menu (else none), linked for its
   // removal.
   void SetMenuReference(TComponent*& AField, TComponent* AValue);
 
   static TcxBitmap* AcquirePaintBitmap(int AWidth, int AHeight);
   static void ReleasePaintBitmap();
+  // Frees the shared bitmap when the unit shuts down.
+  static void FreePaintBitmap();
+  friend void DoneButtonsUnit();
   // BM_CLICK of a button that cannot be focused.
   void ClickByProgram();
   // The fading image drawn for the normal (AHot false) or hot look.
@@ -395,22 +371,6 @@ private:
   bool FIsFocused = false;
   bool FIsPaintDefault = false;
   bool FIsPaintPressed = false;
-};
-
-// The link of a push button to its action: that of buttons, and the
-// action's checked state latches the button, its group index and image
-// index become the button's while they are linked.
-class TcxButtonActionLink : public TButtonActionLink {
-public:
-  explicit TcxButtonActionLink(TcxCustomButton* AClient);
-  ~TcxButtonActionLink() override;
-  bool IsImageIndexLinked() const override;
-  void SetChecked(bool value) override;
-  void SetGroupIndex(int value) override;
-  void SetImageIndex(int value) override;
-
-private:
-  TcxCustomButton* FcxButton;
 };
 
 class TcxButton : public TcxCustomButton {
