@@ -1,0 +1,12 @@
+#pragma once
+// The canvas unit's subscriber to the system colour notification.
+
+namespace telvora {
+
+// The canvas unit's subscriber: a primary notifier that empties the canvas
+// unit's solid-brush cache on each system colour change. Started right after
+// the canvas unit, shut down right before it.
+void InitGraphicsPaletteUnit();
+void DoneGraphicsPaletteUnit();
+
+} // namespace telvora
