@@ -1,5 +1,6 @@
 #pragma once
-// The canvas unit's subscriber to the system colour notification.
+// The canvas unit's subscriber to the system colour notification, a unit of
+// its own in the library's start-up order.
 
 namespace telvora {
 

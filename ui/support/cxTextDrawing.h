@@ -17,6 +17,8 @@ class TcxCanvas;
 enum TcxRotationAngle { ra0, raPlus90, raMinus90, ra180 };
 enum TcxAlignmentVert { vaTop, vaBottom, vaCenter };
 
+// Text flags of the canvases' DrawText and TextExtent (cxFlagsToDTFlags
+// turns them into DrawText flags).
 constexpr int cxAlignLeft = 0x1;
 constexpr int cxAlignRight = 0x2;
 constexpr int cxAlignHCenter = 0x4;
