@@ -12,13 +12,6 @@ namespace telvora {
 
 namespace {
 
-// Premultiplied 32-bit pixels of an image, top-down, $AARRGGBB.
-struct TImagePixels {
-  int Width = 0;
-  int Height = 0;
-  std::vector<DWORD> Pixels;
-};
-
 BYTE Channel(DWORD pixel, int shift) {
   return static_cast<BYTE>((pixel >> shift) & 0xFF);
 }
@@ -31,7 +24,7 @@ DWORD MakePixel(int a, int r, int g, int b) {
 // Reads a bitmap into premultiplied pixels. A bitmap without any alpha is
 // opaque, except for the left-bottom pixel's colour when that is asked for.
 bool ReadBitmapPixels(HBITMAP bitmap, int width, int height, bool leftBottomTransparent,
-                      TImagePixels& out) {
+                      TcxImagePixels& out) {
   if (bitmap == nullptr || width <= 0 || height <= 0)
     return false;
   out.Width = width;
@@ -62,7 +55,7 @@ bool ReadBitmapPixels(HBITMAP bitmap, int width, int height, bool leftBottomTran
   return true;
 }
 
-bool ReadImageListPixels(HIMAGELIST images, int index, TImagePixels& out) {
+bool ReadImageListPixels(HIMAGELIST images, int index, TcxImagePixels& out) {
   IMAGEINFO info{};
   if (images == nullptr || !ImageList_GetImageInfo(images, index, &info))
     return false;
@@ -95,7 +88,7 @@ bool ReadImageListPixels(HIMAGELIST images, int index, TImagePixels& out) {
   return true;
 }
 
-void ApplyPalette(TImagePixels& image, const TdxColorPalette& palette) {
+void ApplyPalette(TcxImagePixels& image, const TdxColorPalette& palette) {
   for (DWORD& p : image.Pixels) {
     int a = Channel(p, 24);
     if (a == 0)
@@ -109,7 +102,7 @@ void ApplyPalette(TImagePixels& image, const TdxColorPalette& palette) {
   }
 }
 
-void ApplyDrawMode(TImagePixels& image, TcxImageDrawMode mode) {
+void ApplyDrawMode(TcxImagePixels& image, TcxImageDrawMode mode) {
   auto gray = [](DWORD p) {
     return (Channel(p, 16) * 30 + Channel(p, 8) * 59 + Channel(p, 0) * 11) / 100;
   };
@@ -150,7 +143,7 @@ void ApplyDrawMode(TImagePixels& image, TcxImageDrawMode mode) {
     return;
   case idmShadowed: {
     // A grey silhouette two pixels down and right under the image.
-    TImagePixels shadowed;
+    TcxImagePixels shadowed;
     shadowed.Width = image.Width + 2;
     shadowed.Height = image.Height + 2;
     shadowed.Pixels.assign(static_cast<size_t>(shadowed.Width) * shadowed.Height, 0);
@@ -178,10 +171,10 @@ void ApplyDrawMode(TImagePixels& image, TcxImageDrawMode mode) {
 
 // The image's pixels at the destination size: nearest pixel, or bilinear
 // when smoothing.
-TImagePixels Resample(const TImagePixels& image, int width, int height, bool smooth) {
+TcxImagePixels Resample(const TcxImagePixels& image, int width, int height, bool smooth) {
   if (width == image.Width && height == image.Height)
     return image;
-  TImagePixels result;
+  TcxImagePixels result;
   result.Width = width;
   result.Height = height;
   result.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
@@ -256,7 +249,7 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
                  int AImageIndex, TcxImageFitMode AFitMode, TcxImageDrawMode ADrawMode,
                  bool AUseLeftBottomPixelAsTransparent, const TdxColorPalette* APalette,
                  const TdxScaleFactor* AScaleFactor, bool ASmoothImage) {
-  TImagePixels image;
+  TcxImagePixels image;
   bool read = false;
   if (AGlyph != nullptr && !AGlyph->Empty()) {
     AGlyph->FreeContext();
@@ -267,23 +260,18 @@ void cxDrawImage(TcxCanvas& ACanvas, const RECT& ARect, TBitmap* AGlyph, HIMAGEL
   }
   if (!read || image.Width <= 0 || image.Height <= 0)
     return;
-  cxDrawImagePixels(ACanvas, ARect, {image.Width, image.Height, std::move(image.Pixels)}, AFitMode,
-                    ADrawMode, APalette, AScaleFactor, ASmoothImage, 96);
+  cxDrawImagePixels(ACanvas, ARect, std::move(image), AFitMode, ADrawMode, APalette, AScaleFactor,
+                    ASmoothImage, 96);
 }
 
 bool cxReadImageListPixels(HIMAGELIST AImages, int AIndex, TcxImagePixels& AImage) {
-  TImagePixels image;
-  if (!ReadImageListPixels(AImages, AIndex, image))
-    return false;
-  AImage = {image.Width, image.Height, std::move(image.Pixels)};
-  return true;
+  // AImage is left as it is when there is no image.
+  return ReadImageListPixels(AImages, AIndex, AImage);
 }
 
 TcxImagePixels cxResampleImage(const TcxImagePixels& AImage, int AWidth, int AHeight,
                                bool ASmooth) {
-  TImagePixels image{AImage.Width, AImage.Height, AImage.Pixels};
-  TImagePixels result = Resample(image, AWidth, AHeight, ASmooth);
-  return {result.Width, result.Height, std::move(result.Pixels)};
+  return Resample(AImage, AWidth, AHeight, ASmooth);
 }
 
 RECT cxFitImageRect(const RECT& ABounds, SIZE ASize, TcxImageFitMode AFitMode) {
@@ -305,17 +293,16 @@ void cxDrawImagePixels(TcxCanvas& ACanvas, const RECT& ARect, TcxImagePixels AIm
   if (AImage.Width <= 0 || AImage.Height <= 0 ||
       AImage.Pixels.size() != static_cast<size_t>(AImage.Width) * AImage.Height)
     return;
-  TImagePixels image{AImage.Width, AImage.Height, std::move(AImage.Pixels)};
   if (APalette != nullptr && *APalette)
-    ApplyPalette(image, *APalette);
-  ApplyDrawMode(image, ADrawMode);
+    ApplyPalette(AImage, *APalette);
+  ApplyDrawMode(AImage, ADrawMode);
 
   RECT dest = FitImage(
-      ARect, cxScaleImageSize({image.Width, image.Height}, AScaleFactor, ASourceDPI), AFitMode);
+      ARect, cxScaleImageSize({AImage.Width, AImage.Height}, AScaleFactor, ASourceDPI), AFitMode);
   int w = RectWidth(dest), h = RectHeight(dest);
   if (w <= 0 || h <= 0)
     return;
-  TImagePixels scaled = Resample(image, w, h, ASmoothImage);
+  TcxImagePixels scaled = Resample(AImage, w, h, ASmoothImage);
   TcxBitmap32 bitmap(w, h);
   BYTE* bits = bitmap.Bits();
   HDC dc = ACanvas.Handle();
