@@ -1,22 +1,24 @@
 #pragma once
-// The look-and-feel model and the system colour notification.
+// The look-and-feel model.
 //
-// System colour notification. One process-wide listener owns a hidden
-// top-level utility window that receives the broadcast WM_SYSCOLORCHANGE and
-// passes it on: first it brings the theme layer's theme-active flag up to
-// date (the theme-change window may get the same broadcast only later), then
-// it refreshes the Office 11 colours (on which it holds a reference while it
-// lives), then it tells the primary notifiers (caches of colour-dependent
-// resources), then the ordinary ones (controls that repaint), each list from
-// its last entry to its first, each notifier still subscribed once. The
-// listener lives while notifiers do: it is created with the first reference
-// and freed with the last one, and once its unit has shut down it is not
-// created again.
+// Every control that draws itself owns a TcxLookAndFeel. It stores only the
+// values assigned to it; every other value comes from its master
+// look-and-feel, or, without one, from the process-wide root look-and-feel,
+// and at the end of the chain from the built-in defaults. From the resolved
+// values it chooses the painter that draws the control. Any change up the
+// chain is passed down: each look-and-feel re-resolves its values and
+// painter and tells its listeners and its OnChanged handler.
+//
+// This header also brings the system colour notification the model listens
+// to (cxSystemPalette.h), the canvas unit's subscriber to it
+// (cxGraphicsPalette.h) and the controller that edits the root
+// (cxLookAndFeelController.h).
 
 #include "platform/Classes.h"
 #include "platform/ListenerList.h"
-#include "platform/Messages.h"
+#include "ui/lookandfeel/cxGraphicsPalette.h"
 #include "ui/lookandfeel/cxLookAndFeelPainters.h"
+#include "ui/lookandfeel/cxSystemPalette.h"
 #include "ui/support/cxGraphics.h"
 #include "ui/themes/dxThemeManager.h"
 
@@ -28,85 +30,6 @@
 #include <vector>
 
 namespace telvora {
-
-class TcxSystemPaletteChangedNotifier;
-
-class TcxSystemPaletteChangedListener {
-public:
-  TcxSystemPaletteChangedListener();
-  TcxSystemPaletteChangedListener(const TcxSystemPaletteChangedListener&) = delete;
-  TcxSystemPaletteChangedListener& operator=(const TcxSystemPaletteChangedListener&) = delete;
-  virtual ~TcxSystemPaletteChangedListener();
-
-  void AddNotifier(TcxSystemPaletteChangedNotifier* ANotifier, bool AIsPrimary);
-  void RemoveNotifier(TcxSystemPaletteChangedNotifier* ANotifier, bool AIsPrimary);
-
-  // The hidden window that receives the broadcast.
-  HWND WindowHandle() const noexcept { return FWindowHandle; }
-  int NotifierCount(bool AIsPrimary) const noexcept;
-
-protected:
-  // Updates the theme-active flag, refreshes the Office 11 colours, then
-  // tells the primary notifiers, then the ordinary ones, last to first.
-  virtual void DoChange();
-
-private:
-  void WndProc(TMessage& message);
-
-  TListenerList<TcxSystemPaletteChangedNotifier> FNotifierList;
-  TListenerList<TcxSystemPaletteChangedNotifier> FPrimaryNotifierList;
-  HWND FWindowHandle = nullptr;
-};
-
-// Take and drop a reference on the process's listener: the first reference
-// creates it, the last one frees it. No listener is created after the unit
-// has shut down.
-void AddRefSystemPaletteChangedListener();
-void ReleaseRefSystemPaletteChangedListener();
-// The listener, or none.
-TcxSystemPaletteChangedListener* SystemPaletteChangedListener() noexcept;
-// The number of references held (one per notifier alive).
-int SystemPaletteChangedListenerRefCount() noexcept;
-
-// What a subscriber owns: subscribes on creation, unsubscribes when freed.
-class TcxSystemPaletteChangedNotifier : public TObject {
-public:
-  explicit TcxSystemPaletteChangedNotifier(bool AIsPrimary = false);
-  ~TcxSystemPaletteChangedNotifier() override;
-
-  bool IsPrimary() const noexcept { return FIsPrimary; }
-  // Calls OnSystemPaletteChanged when set.
-  virtual void DoChanged();
-
-  std::function<void()> OnSystemPaletteChanged;
-
-private:
-  bool FIsPrimary;
-  bool FSubscribed = false;
-  unsigned FListenerGeneration = 0;
-};
-
-// Start-up and shut-down of the system colour notification. Shut-down frees
-// a listener still referenced (its notifiers stay inert afterwards).
-void InitSystemPaletteUnit();
-void DoneSystemPaletteUnit();
-
-// The canvas unit's subscriber: a primary notifier that empties the canvas
-// unit's solid-brush cache on each system colour change. Started right after
-// the canvas unit, shut down right before it.
-void InitGraphicsPaletteUnit();
-void DoneGraphicsPaletteUnit();
-
-// ======================================================================
-// The look-and-feel model.
-//
-// Every control that draws itself owns a TcxLookAndFeel. It stores only the
-// values assigned to it; every other value comes from its master
-// look-and-feel, or, without one, from the process-wide root look-and-feel,
-// and at the end of the chain from the built-in defaults. From the resolved
-// values it chooses the painter that draws the control. Any change up the
-// chain is passed down: each look-and-feel re-resolves its values and
-// painter and tells its listeners and its OnChanged handler.
 
 // One setting of a look-and-feel.
 enum TcxLookAndFeelValue {
@@ -451,43 +374,6 @@ bool IsRootLookAndFeelAssigned() noexcept;
 // sbmTouch.
 bool cxIsTouchScrollUIModeEnabled();
 
-// A non-visual component through which a form edits the root: its
-// properties are the root's (TouchMode is cxIsTouchModeEnabled). Removing
-// the last controller resets the root.
-class TcxLookAndFeelController : public TComponent, public IcxLookAndFeelNotificationListener {
-public:
-  explicit TcxLookAndFeelController(TComponent* AOwner);
-  ~TcxLookAndFeelController() override;
-  std::wstring ClassName() const override { return L"TcxLookAndFeelController"; }
-
-  TcxLookAndFeelKind Kind() const;
-  void SetKind(TcxLookAndFeelKind Value);
-  bool NativeStyle() const;
-  void SetNativeStyle(bool Value);
-  TdxScrollbarMode ScrollbarMode() const;
-  void SetScrollbarMode(TdxScrollbarMode Value);
-  TdxScrollMode ScrollMode() const;
-  void SetScrollMode(TdxScrollMode Value);
-  TdxSkinName SkinName() const;
-  void SetSkinName(const TdxSkinName& Value);
-  TdxRenderMode RenderMode() const;
-  void SetRenderMode(TdxRenderMode Value);
-  bool TouchMode() const noexcept;
-  // Switches the touch mode: every look-and-feel re-resolves and notifies.
-  void SetTouchMode(bool Value);
-
-  void BeginUpdate();
-  void EndUpdate();
-  void Reset();
-
-  bool SetProperty(const std::wstring& path, const TPropertyValue& value) override;
-
-  // IcxLookAndFeelNotificationListener: the controller keeps no state.
-  TObject* GetObject() override { return this; }
-  void MasterLookAndFeelChanged(TcxLookAndFeel*, TcxLookAndFeelValues) override {}
-  void MasterLookAndFeelDestroying(TcxLookAndFeel*) override {}
-};
-
 // Form-description support for an owner of a look-and-feel: applies a path
 // "LookAndFeel.<name>" to ALookAndFeel. False for any other path.
 bool SetLookAndFeelProperty(TcxLookAndFeel& ALookAndFeel, const std::wstring& APath,
@@ -499,3 +385,6 @@ void InitLookAndFeelsUnit();
 void DoneLookAndFeelsUnit();
 
 } // namespace telvora
+
+// The controller edits the root through the model declared above.
+#include "ui/lookandfeel/cxLookAndFeelController.h"

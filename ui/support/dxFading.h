@@ -10,6 +10,7 @@
 #include "platform/Handles.h"
 #include "ui/support/cxButtonState.h"
 #include "ui/support/cxGraphics.h"
+#include "ui/support/dxFadingPixels.h"
 
 #include <windows.h>
 
@@ -112,12 +113,6 @@ protected:
 // 32-bit pixels: blue, green, red, alpha; rows top first.
 using TdxFadingPixels = std::vector<RGBQUAD>;
 
-// The routines that compute fade frames. All give the same bytes; the fader
-// uses the fastest one this processor and build can run. The SSE2 and AVX2
-// routines exist only in builds whose compiler can target them function by
-// function (the plain one is everywhere).
-enum TdxFadingPixelRoutine { fprPlain, fprSSE2, fprAVX2 };
-
 class TdxFadingHelper {
 public:
   // Pixels that carry no alpha (alpha 0, not black) become opaque; black
@@ -127,15 +122,11 @@ public:
   // The pixels of a 32-bit bitmap, top row first (none when it has none).
   static TdxFadingPixels GetBitmapPixels(TcxBitmap32& ABitmap);
 
-  // One stage of a fade, byte by byte (blue, green, red and alpha alike):
-  // the integer nearest to (byte1 * (255 - AAlpha) + byte2 * AAlpha) / 255,
-  // AAlpha from 0 to 255, into AStraight. With APremultiplied the same
-  // pixels go there premultiplied as well. ACount pixels each; the outputs
-  // overlap neither input nor each other.
+  // The pixel routines in use (dxFadingPixels.h) for the fader: one stage of
+  // a fade, AAlpha limited to 0 to 255 (see dxBlendFadingPixels), and
+  // premultiplying (see dxPremultiplyFadingPixels).
   static void BlendPixels(const RGBQUAD* AImage1, const RGBQUAD* AImage2, size_t ACount, int AAlpha,
                           RGBQUAD* AStraight, RGBQUAD* APremultiplied) noexcept;
-  // Each colour byte times its pixel's alpha / 255, rounded to nearest;
-  // the alpha stays. ATarget does not overlap ASource.
   static void PremultiplyPixels(const RGBQUAD* ASource, size_t ACount, RGBQUAD* ATarget) noexcept;
 
   static bool IsPixelRoutineAvailable(TdxFadingPixelRoutine ARoutine) noexcept;

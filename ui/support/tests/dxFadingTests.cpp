@@ -9,15 +9,14 @@
 #include "platform/Handles.h"
 #include "ui/support/cxTimer.h"
 #include "ui/support/dxFading.h"
+#include "ui/support/tests/FadingPixelsTestSupport.h"
 
 #include "tests/support/MenuAnimation.h"
 #include "tests/support/MessagePump.h"
-#include "tests/support/StackEntry.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <span>
@@ -30,6 +29,7 @@ using testing::MenuAnimation;
 using testing::PumpPending;
 using testing::PumpUntil;
 using testing::SetMenuAnimation;
+using namespace fading_tests;
 
 // The tick a frame was shown at (driven by RunTicks).
 int gTick = 0;
@@ -41,11 +41,6 @@ constexpr RGBQUAD kProbeHot{255, 0, 0, 255};
 constexpr RGBQUAD kTransparentBlack{0, 0, 0, 0};
 constexpr RGBQUAD kNoAlphaGrey{30, 20, 10, 0};
 constexpr RGBQUAD kHotRed{0, 0, 255, 255};
-
-bool Same(const RGBQUAD& a, const RGBQUAD& b) {
-  return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed &&
-         a.rgbReserved == b.rgbReserved;
-}
 
 // A bitmap of ASize whose pixels repeat APixels row by row.
 std::unique_ptr<TcxBitmap32> MakeImage(SIZE ASize, const TdxFadingPixels& APixels) {
@@ -64,31 +59,6 @@ struct TFrame {
   TdxFadingPixels Pixels;
   // The pixels as they are drawn.
   TdxFadingPixels Premultiplied;
-};
-
-// The pixel routines this processor and build can run.
-std::vector<TdxFadingPixelRoutine> AvailableRoutines() {
-  std::vector<TdxFadingPixelRoutine> routines;
-  for (TdxFadingPixelRoutine r : {fprPlain, fprSSE2, fprAVX2})
-    if (TdxFadingHelper::IsPixelRoutineAvailable(r))
-      routines.push_back(r);
-  return routines;
-}
-
-const char* RoutineName(TdxFadingPixelRoutine ARoutine) {
-  return ARoutine == fprAVX2 ? "AVX2" : ARoutine == fprSSE2 ? "SSE2" : "plain";
-}
-
-// Puts the routine in use back when the scope ends.
-class TRoutineGuard {
-public:
-  TRoutineGuard() : FRoutine(TdxFadingHelper::PixelRoutine()) {}
-  TRoutineGuard(const TRoutineGuard&) = delete;
-  TRoutineGuard& operator=(const TRoutineGuard&) = delete;
-  ~TRoutineGuard() { TdxFadingHelper::SetPixelRoutine(FRoutine); }
-
-private:
-  TdxFadingPixelRoutine FRoutine;
 };
 
 // A fading object that records every frame it is told about.
@@ -272,28 +242,6 @@ TEST_F(Fading, FirstAndLastStagesShowTheTwoImagesUnchanged) {
                          object.Frames[4].Pixels.begin(), Same));
 }
 
-// The exact formula of a stage: each byte weighted by single-precision
-// fractions, summed in extended precision, limited to 255 and rounded to
-// nearest with ties to even.
-BYTE ExactBlend(BYTE AByte1, BYTE AByte2, int AAlpha) {
-  volatile float storedF = static_cast<float>(AAlpha) / 255.0f;
-  const float f = storedF;
-  volatile float storedG = 1.0f - f;
-  const float g = storedG;
-  const long double value =
-      static_cast<long double>(AByte1) * g + static_cast<long double>(AByte2) * f;
-  return static_cast<BYTE>(std::nearbyint(std::min(value, 255.0L)));
-}
-
-BYTE ExactPremultiply(BYTE AValue, BYTE AAlpha) {
-  return static_cast<BYTE>((AValue * AAlpha + 127) / 255);
-}
-
-RGBQUAD ExactPremultiplied(RGBQUAD p) {
-  return {ExactPremultiply(p.rgbBlue, p.rgbReserved), ExactPremultiply(p.rgbGreen, p.rgbReserved),
-          ExactPremultiply(p.rgbRed, p.rgbReserved), p.rgbReserved};
-}
-
 // Images of 256 x 256 pixels whose blue and green bytes run through every
 // pair of start and end bytes; with transparency the alpha bytes do as well
 // (pixels without alpha then become opaque, as the fader makes them).
@@ -350,111 +298,6 @@ TEST_F(Fading, EveryStageBlendsEveryPairOfBytesExactlyWithEveryRoutine) {
         EXPECT_EQ(wrongDrawn, 0) << "stage " << stage << ", pixels as drawn";
       }
     }
-  }
-}
-
-// The routines work in blocks of four and eight pixels: every length and
-// start, each output alone and both, against the exact formulas, and no
-// byte written beyond the end.
-TEST(FadingPixels, EveryRoutineGivesTheExactBytesAtEveryLengthAndStart) {
-  constexpr size_t kMax = 40, kGuard = 8;
-  // Runs of opaque pixels (which the routines may copy a block at a time)
-  // between pixels of other alphas.
-  TdxFadingPixels image1, image2;
-  for (size_t i = 0; i < kMax + 4; ++i) {
-    const bool opaque = i % 13 < 9;
-    image1.push_back({static_cast<BYTE>(i * 37), static_cast<BYTE>(255 - i * 11),
-                      static_cast<BYTE>(i * 5 + 3),
-                      opaque ? BYTE{255} : static_cast<BYTE>(i * 29)});
-    image2.push_back({static_cast<BYTE>(i * 13 + 200), static_cast<BYTE>(i * 7),
-                      static_cast<BYTE>(255 - i),
-                      opaque ? BYTE{255} : static_cast<BYTE>(255 - i * 17)});
-  }
-  constexpr RGBQUAD kUntouched{0xA5, 0x5A, 0xC3, 0x3C};
-  TRoutineGuard guard;
-  for (TdxFadingPixelRoutine routine : AvailableRoutines()) {
-    SCOPED_TRACE(RoutineName(routine));
-    ASSERT_TRUE(TdxFadingHelper::SetPixelRoutine(routine));
-    EXPECT_EQ(TdxFadingHelper::PixelRoutine(), routine);
-    int wrong = 0;
-    for (size_t start = 0; start < 4; ++start)
-      for (size_t count = 0; count <= kMax; ++count)
-        for (int alpha : {0, 1, 64, 128, 200, 254, 255})
-          for (int outputs : {1, 2, 3}) {
-            TdxFadingPixels straight(count + kGuard, kUntouched);
-            TdxFadingPixels premultiplied(count + kGuard, kUntouched);
-            TdxFadingHelper::BlendPixels(image1.data() + start, image2.data() + start, count, alpha,
-                                         outputs & 1 ? straight.data() : nullptr,
-                                         outputs & 2 ? premultiplied.data() : nullptr);
-            for (size_t i = 0; i < count + kGuard; ++i) {
-              const RGBQUAD& a = image1[start + i];
-              const RGBQUAD& b = image2[start + i];
-              const RGBQUAD blend{ExactBlend(a.rgbBlue, b.rgbBlue, alpha),
-                                  ExactBlend(a.rgbGreen, b.rgbGreen, alpha),
-                                  ExactBlend(a.rgbRed, b.rgbRed, alpha),
-                                  ExactBlend(a.rgbReserved, b.rgbReserved, alpha)};
-              const bool inside = i < count;
-              wrong += !Same(straight[i], inside && (outputs & 1) ? blend : kUntouched);
-              wrong += !Same(premultiplied[i],
-                             inside && (outputs & 2) ? ExactPremultiplied(blend) : kUntouched);
-            }
-          }
-    EXPECT_EQ(wrong, 0);
-
-    wrong = 0;
-    for (size_t start = 0; start < 4; ++start)
-      for (size_t count = 0; count <= kMax; ++count) {
-        TdxFadingPixels target(count + kGuard, kUntouched);
-        TdxFadingHelper::PremultiplyPixels(image1.data() + start, count, target.data());
-        for (size_t i = 0; i < count + kGuard; ++i)
-          wrong += !Same(target[i], i < count ? ExactPremultiplied(image1[start + i]) : kUntouched);
-      }
-    EXPECT_EQ(wrong, 0) << "premultiplied";
-  }
-  // A value that names no routine.
-  EXPECT_FALSE(TdxFadingHelper::SetPixelRoutine(static_cast<TdxFadingPixelRoutine>(3)));
-}
-
-// Windows calls into a 32-bit program with the stack aligned to 4 bytes. The
-// routines, and any local that asks for 16-byte alignment, must work when
-// entered so: each routine gives the plain routine's bytes from every
-// entry alignment.
-TEST(FadingPixels, EveryRoutineWorksWhenEnteredWithTheStackAlignedToFourBytesOnly) {
-  if (sizeof(void*) != 4)
-    GTEST_SKIP() << "64-bit Windows keeps the stack aligned to 16 bytes";
-  TdxFadingPixels image1, image2;
-  for (size_t i = 0; i < 203; ++i) {
-    image1.push_back({static_cast<BYTE>(i * 37), static_cast<BYTE>(255 - i), static_cast<BYTE>(i),
-                      static_cast<BYTE>(i % 7 == 0 ? i : 255)});
-    image2.push_back({static_cast<BYTE>(i * 13), static_cast<BYTE>(i * 7),
-                      static_cast<BYTE>(200 - i), static_cast<BYTE>(255 - i)});
-  }
-  const auto blend = [&](TdxFadingPixelRoutine ARoutine) {
-    TdxFadingPixels straight(image1.size()), premultiplied(image1.size());
-    if (TdxFadingHelper::SetPixelRoutine(ARoutine))
-      TdxFadingHelper::BlendPixels(image1.data(), image2.data(), image1.size(), 77, straight.data(),
-                                   premultiplied.data());
-    straight.insert(straight.end(), premultiplied.begin(), premultiplied.end());
-    return straight;
-  };
-  TRoutineGuard guard;
-  const TdxFadingPixels expected = blend(fprPlain);
-  for (unsigned offset : {0u, 4u, 8u, 12u}) {
-    SCOPED_TRACE("stack pointer at 16n + " + std::to_string(offset));
-    bool aligned = false;
-    std::vector<TdxFadingPixels> results;
-    ASSERT_TRUE(testing::RunEnteredWithStackAt(offset, [&] {
-      alignas(16) volatile unsigned char local[16] = {};
-      aligned = testing::AlignedTo16(local);
-      for (TdxFadingPixelRoutine routine : AvailableRoutines())
-        results.push_back(blend(routine));
-    }));
-    EXPECT_TRUE(aligned) << "a local aligned to 16 bytes";
-    ASSERT_EQ(results.size(), AvailableRoutines().size());
-    for (size_t i = 0; i < results.size(); ++i)
-      EXPECT_TRUE(
-          std::equal(results[i].begin(), results[i].end(), expected.begin(), expected.end(), Same))
-          << RoutineName(AvailableRoutines()[i]);
   }
 }
 
