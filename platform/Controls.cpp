@@ -6,10 +6,8 @@
 #include "platform/ProgramIcon.h"
 
 #include <algorithm>
-#include <climits>
 #include <iterator>
 #include <mutex>
-#include <numeric>
 #include <unordered_map>
 
 namespace telvora {
@@ -46,28 +44,6 @@ TControlMap& ControlMap() {
   return map;
 }
 
-// Reduces N/D; should it still not fit an int (never for ratios of real
-// resolutions), it gives up precision until it does.
-void ReduceRatio(long long& N, long long& D) {
-  const long long divisor = std::gcd(N, D);
-  if (divisor > 1) {
-    N /= divisor;
-    D /= divisor;
-  }
-  while (N > INT_MAX || D > INT_MAX) {
-    N = std::max(1LL, (N + 1) / 2);
-    D = std::max(1LL, (D + 1) / 2);
-  }
-}
-
-// `value`, given at scale `from`, at scale `to`: MulDiv by to / from.
-int ScaleLength(int value, const TScaleRatio& from, const TScaleRatio& to) {
-  long long N = static_cast<long long>(to.Numerator) * from.Denominator;
-  long long D = static_cast<long long>(to.Denominator) * from.Numerator;
-  ReduceRatio(N, D);
-  return N == D ? value : MulDiv(value, static_cast<int>(N), static_cast<int>(D));
-}
-
 BYTE CharsetFromValue(const TPropertyValue& value) {
   if (value.Kind == TPropertyValue::TKind::Integer)
     return static_cast<BYTE>(value.AsInteger());
@@ -77,20 +53,6 @@ BYTE CharsetFromValue(const TPropertyValue& value) {
   return kCharsets[value.AsEnumeration(kNames)];
 }
 } // namespace
-
-void TScaleRatio::Multiply(int M, int D) {
-  if (M <= 0 || D <= 0)
-    return;
-  long long N = static_cast<long long>(Numerator) * M;
-  long long Den = static_cast<long long>(Denominator) * D;
-  ReduceRatio(N, Den);
-  Numerator = static_cast<int>(N);
-  Denominator = static_cast<int>(Den);
-}
-
-int TGivenLength::ScaledTo(const TScaleRatio& scale) const {
-  return ScaleLength(Value, At, scale);
-}
 
 TShiftState KeysToShiftState(WPARAM keys) noexcept {
   TShiftState result = 0;

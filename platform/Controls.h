@@ -8,6 +8,7 @@
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
+#include "platform/ScaleRatio.h"
 
 #include <memory>
 #include <unordered_set>
@@ -46,26 +47,6 @@ struct TCreateParams {
   std::wstring WinClassName;
   UINT ClassStyle = CS_DBLCLKS;
   HBRUSH Background = nullptr;
-};
-
-// An exact ratio Numerator/Denominator, kept reduced: how far a control has
-// been rescaled since it was made (3/2 after 96 -> 144 pixels per inch).
-struct TScaleRatio {
-  int Numerator = 1;
-  int Denominator = 1;
-  // Multiplies the ratio by M/D (a rescale from D to M pixels per inch).
-  void Multiply(int M, int D);
-  bool operator==(const TScaleRatio&) const = default;
-};
-
-// A length as it was last given (by a form description or a setter), with
-// the control's scale at that moment. Every rescale computes the length
-// from here, MulDiv(Value, scale / At), so that rounding never adds up: the
-// length at a scale is the same whatever scales were passed on the way.
-struct TGivenLength {
-  int Value = 0;
-  TScaleRatio At;
-  int ScaledTo(const TScaleRatio& scale) const;
 };
 
 // Reading order and alignment of a control's text and content.
