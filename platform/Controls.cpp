@@ -1,48 +1,17 @@
 #include "platform/Controls.h"
 
 #include "platform/Application.h"
+#include "platform/ControlMap.h"
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/ProgramIcon.h"
 
 #include <algorithm>
 #include <iterator>
-#include <mutex>
-#include <unordered_map>
 
 namespace telvora {
 
 namespace {
-
-// The control of each window this framework made or subclassed. Every
-// message looks its window up; a window property would cost a round trip to
-// the window server under Wine at each message, so the framework keeps the
-// association itself.
-class TControlMap {
-public:
-  TWinControl* Get(HWND window) {
-    std::lock_guard lock(FLock);
-    const auto it = FControls.find(window);
-    return it != FControls.end() ? it->second : nullptr;
-  }
-  void Set(HWND window, TWinControl* control) {
-    std::lock_guard lock(FLock);
-    FControls[window] = control;
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(FLock);
-    FControls.erase(window);
-  }
-
-private:
-  std::mutex FLock;
-  std::unordered_map<HWND, TWinControl*> FControls;
-};
-
-TControlMap& ControlMap() {
-  static TControlMap map;
-  return map;
-}
 
 BYTE CharsetFromValue(const TPropertyValue& value) {
   if (value.Kind == TPropertyValue::TKind::Integer)
