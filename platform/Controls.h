@@ -6,6 +6,7 @@
 
 #include "platform/ActnList.h"
 #include "platform/Classes.h"
+#include "platform/ControlActions.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
 #include "platform/ScaleRatio.h"
@@ -53,7 +54,6 @@ struct TCreateParams {
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class TCustomForm;
-class TControlActionLink;
 
 class TWinControl : public TComponent {
 public:
@@ -271,27 +271,6 @@ private:
   bool FHasFocus = false;
   std::wstring FHint;
   std::unique_ptr<TControlActionLink> FActionLink;
-};
-
-// The link of a windowed control to its action: the caption, enabled,
-// hint and visible of the action reach the control while it shows the
-// action's values; a click executes the action.
-class TControlActionLink : public TActionLink {
-public:
-  explicit TControlActionLink(TWinControl* AClient) : FClient(AClient) {}
-  TWinControl* Client() const noexcept { return FClient; }
-
-  bool IsCaptionLinked() const override;
-  bool IsEnabledLinked() const override;
-  bool IsHintLinked() const override;
-  bool IsVisibleLinked() const override;
-  void SetCaption(const std::wstring& value) override;
-  void SetEnabled(bool value) override;
-  void SetHint(const std::wstring& value) override;
-  void SetVisible(bool value) override;
-
-protected:
-  TWinControl* FClient;
 };
 
 } // namespace telvora
