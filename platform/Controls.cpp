@@ -1,72 +1,17 @@
 #include "platform/Controls.h"
 
 #include "platform/Application.h"
+#include "platform/ControlMap.h"
 #include "platform/Forms.h"
 #include "platform/Handles.h"
 #include "platform/ProgramIcon.h"
 
 #include <algorithm>
-#include <climits>
 #include <iterator>
-#include <mutex>
-#include <numeric>
-#include <unordered_map>
 
 namespace telvora {
 
 namespace {
-
-// The control of each window this framework made or subclassed. Every
-// message looks its window up; a window property would cost a round trip to
-// the window server under Wine at each message, so the framework keeps the
-// association itself.
-class TControlMap {
-public:
-  TWinControl* Get(HWND window) {
-    std::lock_guard lock(FLock);
-    const auto it = FControls.find(window);
-    return it != FControls.end() ? it->second : nullptr;
-  }
-  void Set(HWND window, TWinControl* control) {
-    std::lock_guard lock(FLock);
-    FControls[window] = control;
-  }
-  void Remove(HWND window) {
-    std::lock_guard lock(FLock);
-    FControls.erase(window);
-  }
-
-private:
-  std::mutex FLock;
-  std::unordered_map<HWND, TWinControl*> FControls;
-};
-
-TControlMap& ControlMap() {
-  static TControlMap map;
-  return map;
-}
-
-// Reduces N/D; should it still not fit an int (never for ratios of real
-// resolutions), it gives up precision until it does.
-void ReduceRatio(long long& N, long long& D) {
-  const long long divisor = std::gcd(N, D);
-  if (divisor > 1) {
-    N /= divisor;
-    D /= divisor;
-  }
-  while (N > INT_MAX || D > INT_MAX) {
-    N = std::max(1LL, (N + 1) / 2);
-    D = std::max(1LL, (D + 1) / 2);
-  }
-}
-
-// `value`, given at scale `from`, at scale `to`: MulDiv by to / from.
-int ScaleLength(int value, const TScaleRatio& from, const TScaleRatio& to) {
-  long long N = static_cast<long long>(to.Numerator) * from.Denominator;
-  long long D = static_cast<long long>(to.Denominator) * from.Numerator;
-  ReduceRatio(N, D);
-  return N == D ? value : MulDiv(value, static_cast<int>(N), static_cast<int>(D));
-}
 
 BYTE CharsetFromValue(const TPropertyValue& value) {
   if (value.Kind == TPropertyValue::TKind::Integer)
@@ -77,20 +22,6 @@ BYTE CharsetFromValue(const TPropertyValue& value) {
   return kCharsets[value.AsEnumeration(kNames)];
 }
 } // namespace
-
-void TScaleRatio::Multiply(int M, int D) {
-  if (M <= 0 || D <= 0)
-    return;
-  long long N = static_cast<long long>(Numerator) * M;
-  long long Den = static_cast<long long>(Denominator) * D;
-  ReduceRatio(N, Den);
-  Numerator = static_cast<int>(N);
-  Denominator = static_cast<int>(Den);
-}
-
-int TGivenLength::ScaledTo(const TScaleRatio& scale) const {
-  return ScaleLength(Value, At, scale);
-}
 
 TShiftState KeysToShiftState(WPARAM keys) noexcept {
   TShiftState result = 0;
@@ -871,101 +802,6 @@ void TWinControl::DblClick() {
 }
 
 void TWinControl::MouseEnter() {}
-
-// ---------------------------------------------------------------- actions
-
-TBasicAction* TWinControl::Action() const noexcept {
-  return FActionLink ? FActionLink->Action() : nullptr;
-}
-
-void TWinControl::SetAction(TBasicAction* value) {
-  TBasicAction* previous = Action();
-  if (value == previous)
-    return;
-  if (previous)
-    RemoveFreeNotification(previous);
-  if (value == nullptr) {
-    FActionLink.reset();
-    return;
-  }
-  if (!FActionLink)
-    FActionLink = CreateActionLink();
-  FActionLink->SetAction(value);
-  FreeNotification(value);
-  ActionChange(value, value->IsLoading());
-}
-
-std::unique_ptr<TControlActionLink> TWinControl::CreateActionLink() {
-  return std::make_unique<TControlActionLink>(this);
-}
-
-void TWinControl::ActionChange(TObject* Sender, bool CheckDefaults) {
-  auto* action = dynamic_cast<TCustomAction*>(Sender);
-  if (action == nullptr)
-    return;
-  if (!CheckDefaults || FCaption.empty())
-    SetCaption(action->Caption());
-  if (!CheckDefaults || FEnabled)
-    SetEnabled(action->Enabled());
-  if (!CheckDefaults || FHint.empty())
-    SetHint(action->Hint());
-  if (!CheckDefaults || FVisible)
-    SetVisible(action->Visible());
-}
-
-void TWinControl::Notification(TComponent* AComponent, TOperation AOperation) {
-  TComponent::Notification(AComponent, AOperation);
-  if (AOperation == opRemove && AComponent != nullptr && AComponent == Action())
-    SetAction(nullptr);
-}
-
-void TWinControl::Click() {
-  // The link may be gone when Execute returns (the action freed itself).
-  if (FActionLink)
-    FActionLink->Execute();
-  else if (OnClick)
-    OnClick(this);
-}
-
-bool TWinControl::UpdateAction(TBasicAction*) {
-  return false;
-}
-
-bool TControlActionLink::IsCaptionLinked() const {
-  return TActionLink::IsCaptionLinked() && FClient->Caption() == CustomAction()->Caption();
-}
-
-bool TControlActionLink::IsEnabledLinked() const {
-  return TActionLink::IsEnabledLinked() && FClient->Enabled() == CustomAction()->Enabled();
-}
-
-bool TControlActionLink::IsHintLinked() const {
-  return TActionLink::IsHintLinked() && FClient->Hint() == CustomAction()->Hint();
-}
-
-bool TControlActionLink::IsVisibleLinked() const {
-  return TActionLink::IsVisibleLinked() && FClient->Visible() == CustomAction()->Visible();
-}
-
-void TControlActionLink::SetCaption(const std::wstring& value) {
-  if (IsCaptionLinked())
-    FClient->SetCaption(value);
-}
-
-void TControlActionLink::SetEnabled(bool value) {
-  if (IsEnabledLinked())
-    FClient->SetEnabled(value);
-}
-
-void TControlActionLink::SetHint(const std::wstring& value) {
-  if (IsHintLinked())
-    FClient->SetHint(value);
-}
-
-void TControlActionLink::SetVisible(bool value) {
-  if (IsVisibleLinked())
-    FClient->SetVisible(value);
-}
 
 void TWinControl::MouseLeave() {}
 

@@ -6,8 +6,10 @@
 
 #include "platform/ActnList.h"
 #include "platform/Classes.h"
+#include "platform/ControlActions.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
+#include "platform/ScaleRatio.h"
 
 #include <memory>
 #include <unordered_set>
@@ -48,31 +50,10 @@ struct TCreateParams {
   HBRUSH Background = nullptr;
 };
 
-// An exact ratio Numerator/Denominator, kept reduced: how far a control has
-// been rescaled since it was made (3/2 after 96 -> 144 pixels per inch).
-struct TScaleRatio {
-  int Numerator = 1;
-  int Denominator = 1;
-  // Multiplies the ratio by M/D (a rescale from D to M pixels per inch).
-  void Multiply(int M, int D);
-  bool operator==(const TScaleRatio&) const = default;
-};
-
-// A length as it was last given (by a form description or a setter), with
-// the control's scale at that moment. Every rescale computes the length
-// from here, MulDiv(Value, scale / At), so that rounding never adds up: the
-// length at a scale is the same whatever scales were passed on the way.
-struct TGivenLength {
-  int Value = 0;
-  TScaleRatio At;
-  int ScaledTo(const TScaleRatio& scale) const;
-};
-
 // Reading order and alignment of a control's text and content.
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 
 class TCustomForm;
-class TControlActionLink;
 
 class TWinControl : public TComponent {
 public:
@@ -290,27 +271,6 @@ private:
   bool FHasFocus = false;
   std::wstring FHint;
   std::unique_ptr<TControlActionLink> FActionLink;
-};
-
-// The link of a windowed control to its action: the caption, enabled,
-// hint and visible of the action reach the control while it shows the
-// action's values; a click executes the action.
-class TControlActionLink : public TActionLink {
-public:
-  explicit TControlActionLink(TWinControl* AClient) : FClient(AClient) {}
-  TWinControl* Client() const noexcept { return FClient; }
-
-  bool IsCaptionLinked() const override;
-  bool IsEnabledLinked() const override;
-  bool IsHintLinked() const override;
-  bool IsVisibleLinked() const override;
-  void SetCaption(const std::wstring& value) override;
-  void SetEnabled(bool value) override;
-  void SetHint(const std::wstring& value) override;
-  void SetVisible(bool value) override;
-
-protected:
-  TWinControl* FClient;
 };
 
 } // namespace telvora
