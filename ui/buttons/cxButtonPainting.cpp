@@ -24,6 +24,12 @@ TPaintBitmap& PaintBitmap() {
   return bitmap;
 }
 
+// Whether two fonts describe the same font.
+bool SameFont(const TFont& A, const TFont& B) {
+  return A.Name() == B.Name() && A.Height() == B.Height() && A.Charset() == B.Charset() &&
+         A.Color() == B.Color() && A.Style() == B.Style();
+}
+
 } // namespace
 
 // The shared bitmap, at least AWidth x AHeight, or none while another paint
@@ -151,8 +157,10 @@ void TcxCustomButton::DrawItem(const DRAWITEMSTRUCT& item) {
   }
   TcxBitmap* target = bitmap != nullptr ? bitmap : own.get();
   // The bitmap's canvas takes the button's font: it keeps what it selects,
-  // and a font of its own would be one font more than the buttons use.
-  if (target != nullptr)
+  // and a font of its own would be one font more than the buttons use. An
+  // assignment always tells the canvas of a change, so it is made only when
+  // the font differs from the last one taken.
+  if (target != nullptr && !SameFont(target->Canvas().Font(), Font()))
     target->Canvas().Font().Assign(Font());
   TcxCanvas* canvas = target != nullptr ? &target->cxCanvas() : nullptr;
   const HDC memoryDC = canvas != nullptr ? canvas->Handle() : nullptr;
