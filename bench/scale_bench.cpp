@@ -24,6 +24,7 @@
 #include "platform/Forms.h"
 #include "tests/support/GdiHandleTable.h"
 #include "tests/support/MenuAnimation.h"
+#include "tests/support/ProcessMemory.h"
 #include "ui/buttons/cxButtons.h"
 #include "ui/support/dxFading.h"
 
@@ -233,21 +234,6 @@ struct TPerButton {
 
 // ---------------------------------------------------------------- footprint
 
-std::uint64_t CommittedPrivateBytes() {
-  std::uint64_t total = 0;
-  MEMORY_BASIC_INFORMATION region{};
-  const char* address = nullptr;
-  while (VirtualQuery(address, &region, sizeof(region)) == sizeof(region)) {
-    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-      total += region.RegionSize;
-    const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-    if (next <= address)
-      break;
-    address = next;
-  }
-  return total;
-}
-
 // Bytes in use in every heap of the process.
 std::uint64_t HeapBytesInUse() {
   std::vector<HANDLE> heaps(64);
@@ -293,9 +279,9 @@ int RunFootprint(const char* ASide, int N) {
   side->Destroy();
   const auto gdiBefore = testing::CountOwnGdiObjects();
   const std::uint64_t heapBefore = HeapBytesInUse();
-  const std::uint64_t committedBefore = CommittedPrivateBytes();
+  const std::uint64_t committedBefore = testing::CommittedPrivateBytes(GetCurrentProcess());
   side->Create(N);
-  const std::uint64_t committedDuring = CommittedPrivateBytes();
+  const std::uint64_t committedDuring = testing::CommittedPrivateBytes(GetCurrentProcess());
   const std::uint64_t heapDuring = HeapBytesInUse();
   const auto gdiDuring = testing::CountOwnGdiObjects();
   side->Destroy();

@@ -1,6 +1,7 @@
 #include "tests/soak/ProcessFigures.h"
 
 #include "platform/Handles.h"
+#include "tests/support/ProcessMemory.h"
 
 #include <psapi.h>
 
@@ -137,22 +138,6 @@ std::optional<int> CountKernelHandles(DWORD processId) {
   return std::nullopt;
 }
 
-// Committed private memory: the sum of the committed private regions.
-std::uint64_t PrivateCommittedBytes(HANDLE process) {
-  std::uint64_t total = 0;
-  MEMORY_BASIC_INFORMATION region{};
-  const char* address = nullptr;
-  while (VirtualQueryEx(process, address, &region, sizeof(region)) == sizeof(region)) {
-    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-      total += region.RegionSize;
-    const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-    if (next <= address)
-      break;
-    address = next;
-  }
-  return total;
-}
-
 std::string MiB(std::uint64_t bytes) {
   char text[32];
   std::snprintf(text, sizeof(text), "%.2f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
@@ -215,7 +200,7 @@ std::optional<TProcessFigures> TProcessProbe::Measure() {
   TProcessFigures figures;
   // Memory first, before this function's own buffers exist (matters when
   // a process measures itself).
-  figures.PrivateCommitted = PrivateCommittedBytes(FProcess);
+  figures.PrivateCommitted = testing::CommittedPrivateBytes(FProcess);
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof(counters);
   if (GetProcessMemoryInfo(FProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
