@@ -12,6 +12,7 @@
 #include "tests/support/MessagePump.h"
 #include "tests/support/SysColors.h"
 #include "ui/buttons/cxButtons.h"
+#include "ui/buttons/tests/LongestFadeIn.h"
 #include "ui/lookandfeel/cxLookAndFeelPaintersManager.h"
 #include "ui/lookandfeel/cxLookAndFeels.h"
 #include "ui/support/cxGraphics.h"
@@ -406,6 +407,7 @@ TEST_F(ButtonDrawing, CaptionDrawnOverTheFadersBlendInTheCurrentStatesColour) {
   TdxFader* fader = dxFader();
   ASSERT_NE(fader, nullptr);
   fader->SetState(fasDefault);
+  const testing::TLongestFadeIn longFade;
   ASSERT_TRUE(testing::MoveMouseTo(Centre(FButton)));
   ASSERT_TRUE(PumpUntil([&] { return fader->Contains(FButton); }));
   // Between two frames: the button's own paint against the fader's image.

@@ -5,6 +5,7 @@
 // real.
 
 #include "ui/buttons/tests/cxButtonTestFixture.h"
+#include "ui/buttons/tests/LongestFadeIn.h"
 
 #include "platform/Application.h"
 #include "platform/SysUtils.h"
@@ -342,6 +343,7 @@ TEST_F(Button, DrawingWithoutGdiHandlesRaisesNothingAndClicksWork) {
     PumpPending();
     EXPECT_EQ(ScreenPixels(FButton->Handle()), before);
     if (fading) {
+      const testing::TLongestFadeIn longFade;
       const int requests = FButton->FadingImageRequests;
       Enter();
       EXPECT_EQ(FButton->FadingImageRequests, requests + 1);
