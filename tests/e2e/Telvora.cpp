@@ -56,11 +56,21 @@ TTelvora::TTelvora(const TStartOptions& options) : FProcess(TelvoraExe(), ParkPo
     FProblem = L"no visible TfrmMain window";
     return;
   }
-  Kopyala = FindChild(Main, L"BUTTON", L"Kopyala");
-  Edit = FindChild(Main, L"EDIT");
-  GuidOku = FindChild(Main, L"BUTTON", L"GUID Oku");
-  if (!Kopyala || !Edit || !GuidOku)
-    FProblem = L"a control of the main window is missing";
+  // Looked for until all three are there, as a person waits for the window
+  // to show its controls: under a loaded emulator one look right after the
+  // window showed has once missed a control. The problem then names the
+  // children that were there.
+  WaitUntil([&] {
+    Kopyala = FindChild(Main, L"BUTTON", L"Kopyala");
+    Edit = FindChild(Main, L"EDIT");
+    GuidOku = FindChild(Main, L"BUTTON", L"GUID Oku");
+    return Kopyala && Edit && GuidOku;
+  });
+  if (!Kopyala || !Edit || !GuidOku) {
+    FProblem = L"a control of the main window is missing; its children:";
+    for (HWND child : ChildWindows(Main))
+      FProblem += L" " + WindowClassName(child) + L" \"" + WindowText(child) + L"\"";
+  }
 }
 
 bool TTelvora::WaitForEditText(const std::wstring& expected, TDuration timeout) const {
