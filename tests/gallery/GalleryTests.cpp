@@ -85,7 +85,13 @@ protected:
         << "cannot start " << Narrow(GalleryExe()) << " (error " << FGallery.StartError() << ")";
     Main = WaitForTopLevelWindow(FGallery.Id(), kGalleryWindowClass);
     ASSERT_NE(Main, nullptr) << "the gallery's window did not appear";
-    Grid = FindPanel(Main, kKindsPanelCaption);
+    // Looked for until found, as the program's own window is (one look right
+    // after a window showed has once missed a control under a loaded
+    // emulator).
+    WaitUntil([&] {
+      Grid = FindPanel(Main, kKindsPanelCaption);
+      return Grid != nullptr;
+    });
     ASSERT_NE(Grid, nullptr) << "no panel \"" << Narrow(kKindsPanelCaption) << "\"";
     std::vector<HWND> buttons = ChildrenOfClass(Grid, L"BUTTON");
     ASSERT_EQ(buttons.size(), kRowCaptions.size() * kColumnTitles.size())
